@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include "page/page_drawing.h"
+#include "report/joint_record.h"
+
+namespace vr5 {
+
+// The stretch of a report that the Analyzer shows instead of the normal page.
+struct AnalyzerView {
+    bool active = false;
+    int point1 = 1;  // 1-based sample numbers
+    int point2 = 1;
+    QString readout;  // the heater-removal plot's title while the Analyzer is open
+};
+
+inline constexpr PageRect kHeaderBox{500, -600, 8000, -3100};
+PageRect plotBox(int k);  // k = 0, 1, 2
+
+// Pens of the two media.
+Pen gridPen(Medium medium);
+Pen curvePen(Medium medium);
+inline constexpr Pen kBoxPen{kBlack, 0};
+inline constexpr Pen kMarkerPen{rgb(10, 10, 250), 2};
+inline constexpr Pen kAnalyzerPen{rgb(250, 10, 10), 2};
+inline constexpr Rgb kWatermarkColor = rgb(220, 220, 220);
+
+// The identification line at the foot of every page: program, version and maker.
+QString identificationLine();
+
+// The report page of a decoded report. `path` is the report's full path as shown on the page.
+PageDrawing buildReportPage(const JointRecord& rec, const QString& path, const PageMetrics& m,
+                            Medium medium, const AnalyzerView& analyzer = {});
+
+}  // namespace vr5

@@ -1,0 +1,30 @@
+#include "report/report_json.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace vr5 {
+
+QByteArray reportToJson(const JointRecord& rec, const QString& file) {
+    QJsonObject o;
+    o.insert(QStringLiteral("file"), file);
+    o.insert(QStringLiteral("header_lines"), QJsonArray::fromStringList(rec.headerLines));
+    o.insert(QStringLiteral("notes"), rec.fields.notes);
+    o.insert(QStringLiteral("demo"), rec.isDemo());
+    o.insert(QStringLiteral("pressure_unit"), rec.pressureUnitText);
+    o.insert(QStringLiteral("psi_per_unit"), rec.psiPerUnit);
+    o.insert(QStringLiteral("logged_duration"), rec.fields.loggedDuration);
+    o.insert(QStringLiteral("sample_count"), rec.sampleCount);
+    o.insert(QStringLiteral("max_pressure"), rec.maxPressure);
+    o.insert(QStringLiteral("search_range"), rec.searchRangePercent);
+    o.insert(QStringLiteral("heater_removal"), rec.heaterRemoval);
+    QJsonArray samples;
+    for (int i = 0; i < rec.sampleCount; ++i) {
+        samples.append(QJsonArray{rec.Time(i), rec.Pressure(i)});
+    }
+    o.insert(QStringLiteral("samples"), samples);
+    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+}
+
+}  // namespace vr5

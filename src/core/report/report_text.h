@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "report/joint_record.h"
+
+namespace vr5 {
+
+// How the report header treats the machine of a report, from its model text.
+struct ReportMachineKind {
+    bool mechanical = false;  // set up from a fitting label, bead and fuse pressures only
+    bool suffix = false;      // model ending in " ZX": piston area shown, no cool phase
+    bool directArea = false;  // fusion area typed in, shown as "Pipe Area"
+};
+ReportMachineKind reportMachineKind(const QString& modelText);
+
+// The numbered list of joint facts shown above the plots. Entries starting with ": " belong on
+// the row of the entry before them, "^" starts the next column, "" is an empty row.
+QStringList buildReportHeaderLines(const JointRecord& rec);
+
+// The identification entry's text without its number, from the report's identity string.
+QString identityLineText(const QString& identity);
+
+// The notes as lines of at most about `width` characters, broken at blanks where possible.
+QStringList wrapNotes(const QString& notes, int width = 55);
+
+// The pipe area shown for a direct-area machine: the reserve data before its first "~".
+QString reservePipeAreaText(const QString& reserve);
+// True when the reserve data marks the pressures as forces read from a fitting's label.
+bool reserveHasFittingLabelFlag(const QString& reserve);
+
+}  // namespace vr5

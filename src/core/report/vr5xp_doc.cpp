@@ -1,0 +1,147 @@
+#include "report/vr5xp_doc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app_info.h"
+#include "report/report_decoder.h"
+#include "report/report_strings.h"
+
+namespace vr5 {
+
+namespace {
+
+QString appTitle() { return QString::fromUtf8(kAppTitle); }
+
+// Reads the whole file, or says why it could not.
+bool readWhole(const QString& path, QByteArray& bytes, QString& why) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        why = QStringLiteral("The file does not exist.");
+        return false;
+    }
+    if (info.isDir()) {
+        why = QStringLiteral("It is a folder, not a report file.");
+        return false;
+    }
+    if (info.size() > CVR5XPDoc::kMaxReportBytes) {
+        why = QStringLiteral("The file is %1 bytes long, far too large to be a joint report.")
+                  .arg(info.size());
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString() + u'.';
+        return false;
+    }
+    bytes = file.read(CVR5XPDoc::kMaxReportBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        why = file.errorString() + u'.';
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+CVR5XPDoc::CVR5XPDoc(ProgramState& state, Prompter& prompter, QObject* parent)
+    : QObject(parent), state_(state), prompter_(prompter), record_(std::make_unique<JointRecord>()) {}
+
+CVR5XPDoc::~CVR5XPDoc() = default;
+
+QString CVR5XPDoc::windowTitle() const {
+    return title_.isEmpty() ? appTitle() : title_ + QStringLiteral(" - ") + appTitle();
+}
+
+QString CVR5XPDoc::damageMessage(const QString& path, const DecodeProblem& problem) {
+    return QStringLiteral("The report file\n%1\nis damaged: the %2 %3 (at byte %4).\n\n"
+                          "Only what was read before that point is shown.")
+        .arg(QDir::toNativeSeparators(path), reportItemName(problem.item), problem.what)
+        .arg(problem.offset);
+}
+
+CVR5XPDoc::OpenResult CVR5XPDoc::Open(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    if (isCalibrationPath(full)) {
+        prompter_.show(QStringLiteral("%1\nis a calibration file. This version of the program "
+                                      "opens joint reports only.")
+                           .arg(QDir::toNativeSeparators(full)),
+                       appTitle(), Prompter::Icon::Warning);
+        return OpenResult::Failed;
+    }
+    return load(full, QFileInfo(full).fileName());
+}
+
+CVR5XPDoc::OpenResult CVR5XPDoc::LoadCurrentReportPath() {
+    record_->searchRangePercent = 100;
+    if (state_.currentReportPath.isEmpty()) {
+        prompter_.show(QString::fromUtf8(str::kNoFileName), appTitle(), Prompter::Icon::Warning);
+        return OpenResult::Failed;
+    }
+    const QString path = state_.currentReportPath;
+    const OpenResult result = load(path, QDir::toNativeSeparators(path));
+    if (result == OpenResult::Failed) state_.currentReportPath.clear();
+    return result;
+}
+
+CVR5XPDoc::OpenResult CVR5XPDoc::load(const QString& path, QString titleText) {
+    QByteArray bytes;
+    QString why;
+    if (!readWhole(path, bytes, why)) {
+        prompter_.show(QStringLiteral("Cannot open the report file\n%1\n\n%2")
+                           .arg(QDir::toNativeSeparators(path), why),
+                       appTitle(), Prompter::Icon::Error);
+        return OpenResult::Failed;
+    }
+
+    auto record = std::make_unique<JointRecord>();
+    record->searchRangePercent = 100;
+    decodeReport(bytes, *record);
+
+    image_ = std::move(bytes);
+    record_ = std::move(record);
+    path_ = path;
+    title_ = std::move(titleText);
+    loaded_ = true;
+    state_.currentReportPath = path;
+    state_.resetRangeFlag = true;
+
+    Q_EMIT loaded(path);
+    Q_EMIT changed();
+    if (record_->problem.isDamaged()) {
+        prompter_.show(damageMessage(path, record_->problem), appTitle(), Prompter::Icon::Warning);
+        return OpenResult::Damaged;
+    }
+    return OpenResult::Opened;
+}
+
+bool CVR5XPDoc::isCalibrationPath(const QString& path) {
+    return path.indexOf(QStringLiteral(".tdc")) > 0;
+}
+
+CVR5XPDoc::OpenResult CVR5XPDoc::ReloadIfFlagged() {
+    if (!state_.reloadFlag || state_.currentReportPath.isEmpty()) return OpenResult::Failed;
+    state_.reloadFlag = false;
+    return LoadCurrentReportPath();
+}
+
+void CVR5XPDoc::New() {
+    image_.clear();
+    record_ = std::make_unique<JointRecord>();
+    path_.clear();
+    title_.clear();
+    loaded_ = false;
+    state_.currentReportPath.clear();
+    state_.reloadFlag = false;
+    Q_EMIT changed();
+}
+
+void CVR5XPDoc::SetSearchRangePercent(int percent) {
+    record_->searchRangePercent = std::clamp(percent, 5, 100);
+    if (!loaded_) return;
+    decodeReport(image_, *record_);
+    Q_EMIT changed();
+}
+
+}  // namespace vr5

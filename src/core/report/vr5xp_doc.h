@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "program_state.h"
+#include "prompter.h"
+#include "report/joint_record.h"
+
+namespace vr5 {
+
+// The one file the main window shows: the whole image of a joint report and its decoded record.
+// A report is never written through the document.
+class CVR5XPDoc : public QObject {
+    Q_OBJECT
+public:
+    enum class OpenResult {
+        Opened,   // read and decoded whole
+        Damaged,  // read; what could be decoded is shown and the operator was told
+        Failed,   // not read; the previous report stays
+    };
+
+    // Files larger than this are not reports; they are refused before being read.
+    static constexpr qint64 kMaxReportBytes = 16 * 1024 * 1024;
+
+    CVR5XPDoc(ProgramState& state, Prompter& prompter, QObject* parent = nullptr);
+    ~CVR5XPDoc() override;
+
+    // Opens a joint report. Every problem is shown to the operator through the prompter.
+    OpenResult Open(const QString& path);
+    // Loads the report at the current report path (after a download or an appended note).
+    OpenResult LoadCurrentReportPath();
+    // Loads the current report path when the reload flag asks for it, and clears the flag.
+    OpenResult ReloadIfFlagged();
+    // Back to no report: the view shows its start picture.
+    void New();
+
+    // Decodes the report again with the heater-removal search limited to the first `percent`
+    // (5..100) of the logged time.
+    void SetSearchRangePercent(int percent);
+
+    bool hasReport() const { return loaded_; }
+    const JointRecord& record() const { return *record_; }
+    const QByteArray& image() const { return image_; }
+    QString path() const { return path_; }
+    // "<file name> - Tarnell VR5-XP", or the application title alone.
+    QString windowTitle() const;
+
+    // A calibration file rather than a joint report: ".tdc" anywhere but at the very start.
+    static bool isCalibrationPath(const QString& path);
+    // The message the operator sees for a damaged report.
+    static QString damageMessage(const QString& path, const DecodeProblem& problem);
+
+Q_SIGNALS:
+    // The record changed: every view repaints.
+    void changed();
+    // A report was loaded: the search-range box goes back to 100%.
+    void loaded(const QString& path);
+
+private:
+    OpenResult load(const QString& path, QString titleText);
+
+    ProgramState& state_;
+    Prompter& prompter_;
+    QByteArray image_;
+    std::unique_ptr<JointRecord> record_;
+    QString path_;
+    QString title_;
+    bool loaded_ = false;
+};
+
+}  // namespace vr5
