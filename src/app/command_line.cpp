@@ -1,0 +1,136 @@
+#include "app/command_line.h"
+
+#include <optional>
+
+namespace vr5 {
+
+namespace {
+
+// "/p", "-p", "/P" are the same switch.
+bool isSwitch(const QString& arg, const char* name) {
+    if (arg.size() < 2 || (arg[0] != u'/' && arg[0] != u'-')) return false;
+    return arg.mid(1).compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+bool readInt(const QString& text, int low, int high, int& out) {
+    QString digits = text.trimmed();
+    if (digits.endsWith(u'%')) digits.chop(1);
+    bool ok = false;
+    const int value = digits.toInt(&ok);
+    if (!ok || value < low || value > high) return false;
+    out = value;
+    return true;
+}
+
+CommandLine failure(const QString& why) {
+    CommandLine c;
+    c.mode = CommandLine::Mode::Error;
+    c.error = why;
+    return c;
+}
+
+}  // namespace
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  vr5xp [REPORT.tjr]                       open the window, with a report\n"
+        "  vr5xp --export-pdf OUT.pdf REPORT.tjr    write the report page as a letter PDF\n"
+        "  vr5xp --export-png OUT.png [--dpi N] REPORT.tjr\n"
+        "                                           write the report page as an image\n"
+        "  vr5xp --dump REPORT.tjr                  print the decoded report as JSON\n"
+        "  vr5xp /p REPORT.tjr                      print on the default printer\n"
+        "  vr5xp /pt REPORT.tjr PRINTER DRIVER PORT print on that printer\n"
+        "Options:\n"
+        "  --search-range P   heater-removal search range in percent (5..100) before\n"
+        "                     exporting or dumping\n"
+        "  --dpi N            image resolution for --export-png (24..600, default 96)\n"
+        "  --help, --version\n"
+        "Exit status: 0 done, 1 wrong arguments, 2 a file could not be read or written,\n"
+        "3 the report is damaged (what could be read was still written), 4 no printer.\n");
+}
+
+CommandLine parseCommandLine(const QStringList& args) {
+    CommandLine c;
+    QStringList files;
+    bool modeSet = false;
+    bool dpiGiven = false;
+    auto setMode = [&](CommandLine::Mode mode) {
+        if (modeSet && c.mode != mode) return false;
+        c.mode = mode;
+        modeSet = true;
+        return true;
+    };
+    const QString twoModes = QStringLiteral("Only one of --dump, --export-pdf, --export-png, /p "
+                                            "and /pt can be given.");
+
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        auto next = [&](const char* what) -> std::optional<QString> {
+            if (i + 1 >= args.size()) return std::nullopt;
+            Q_UNUSED(what);
+            return args[++i];
+        };
+        if (arg == u"--help" || arg == u"-h" || arg == u"/?") {
+            c.mode = CommandLine::Mode::Help;
+            return c;
+        }
+        if (arg == u"--version") {
+            c.mode = CommandLine::Mode::Version;
+            return c;
+        }
+        if (arg == u"--dump") {
+            if (!setMode(CommandLine::Mode::Dump)) return failure(twoModes);
+        } else if (arg == u"--export-pdf" || arg == u"--export-png") {
+            if (!setMode(arg == u"--export-pdf" ? CommandLine::Mode::ExportPdf
+                                                : CommandLine::Mode::ExportPng))
+                return failure(twoModes);
+            const auto out = next("output");
+            if (!out) return failure(arg + QStringLiteral(" needs an output file name."));
+            c.output = *out;
+        } else if (arg == u"--dpi") {
+            const auto value = next("dpi");
+            if (!value || !readInt(*value, kMinDpi, kMaxDpi, c.dpi))
+                return failure(QStringLiteral("--dpi needs a whole number from %1 to %2.")
+                                   .arg(kMinDpi)
+                                   .arg(kMaxDpi));
+            dpiGiven = true;
+        } else if (arg == u"--search-range") {
+            const auto value = next("percent");
+            if (!value || !readInt(*value, 5, 100, c.searchRange))
+                return failure(QStringLiteral("--search-range needs a whole percentage from 5 to 100."));
+        } else if (isSwitch(arg, "p")) {
+            if (!setMode(CommandLine::Mode::Print)) return failure(twoModes);
+        } else if (isSwitch(arg, "pt")) {
+            if (!setMode(CommandLine::Mode::PrintTo)) return failure(twoModes);
+        } else if (isSwitch(arg, "dde")) {
+            // The shell's DDE conversation is not used here; the switch is accepted and ignored.
+        } else if (arg.startsWith(u"--")) {
+            return failure(QStringLiteral("Unknown option %1.").arg(arg));
+        } else {
+            files << arg;
+        }
+    }
+
+    switch (c.mode) {
+        case CommandLine::Mode::PrintTo:
+            if (files.size() != 4)
+                return failure(QStringLiteral("/pt needs a file, a printer, a driver and a port."));
+            c.file = files[0], c.printer = files[1], c.driver = files[2], c.port = files[3];
+            break;
+        case CommandLine::Mode::Window:
+            if (files.size() > 1) return failure(QStringLiteral("Only one file can be opened."));
+            c.file = files.value(0);
+            break;
+        default:
+            if (files.size() != 1)
+                return failure(QStringLiteral("Exactly one report file is needed."));
+            c.file = files[0];
+            break;
+    }
+    if (dpiGiven && c.mode != CommandLine::Mode::ExportPng)
+        return failure(QStringLiteral("--dpi goes with --export-png only."));
+    return c;
+}
+
+}  // namespace vr5

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vr5 {
+
+// What the program was asked to do from its command line.
+struct CommandLine {
+    enum class Mode {
+        Window,     // open the main window, optionally with a file
+        Dump,       // --dump REPORT: the decoded report as JSON on stdout
+        ExportPdf,  // --export-pdf OUT REPORT
+        ExportPng,  // --export-png OUT REPORT [--dpi N]
+        Print,      // /p FILE: print on the default printer and end
+        PrintTo,    // /pt FILE PRINTER DRIVER PORT: print on that printer and end
+        Help,
+        Version,
+        Error,  // `error` says what is wrong
+    };
+
+    Mode mode = Mode::Window;
+    QString file;    // the report (or nothing in Window mode)
+    QString output;  // the PDF or PNG to write
+    int dpi = 96;
+    int searchRange = 100;  // percent, 5..100
+    QString printer, driver, port;
+    QString error;
+
+    bool headless() const { return mode != Mode::Window; }
+};
+
+inline constexpr int kMinDpi = 24;
+inline constexpr int kMaxDpi = 600;
+
+// Reads the arguments after the program name.
+CommandLine parseCommandLine(const QStringList& args);
+
+QString usageText();
+
+}  // namespace vr5

@@ -1,0 +1,101 @@
+#include "app/headless.h"
+
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "app_info.h"
+#include "page/report_page.h"
+#include "program_state.h"
+#include "prompter.h"
+#include "report/report_json.h"
+#include "report/vr5xp_doc.h"
+#include "ui/page_output.h"
+#include "ui/report_printing.h"
+
+namespace vr5 {
+
+namespace {
+
+// Messages meant for a message box go to the error stream instead.
+class StreamPrompter final : public Prompter {
+public:
+    explicit StreamPrompter(QTextStream& err) : err_(err) {}
+    void show(const QString& text, const QString&, Icon) override {
+        err_ << text << Qt::endl;
+    }
+    Answer ask(const QString& text, const QString&, Buttons) override {
+        err_ << text << Qt::endl;
+        return Answer::Cancel;
+    }
+
+private:
+    QTextStream& err_;
+};
+
+int print(const CommandLine& c, const CVR5XPDoc& doc, QTextStream& err) {
+    const QPrinterInfo info = c.mode == CommandLine::Mode::Print
+                                  ? QPrinterInfo::defaultPrinter()
+                                  : QPrinterInfo::printerInfo(c.printer);
+    if (info.isNull()) {
+        if (c.mode == CommandLine::Mode::Print) {
+            err << "No printer is installed; nothing was printed." << Qt::endl;
+        } else {
+            err << "The printer \"" << c.printer << "\" is not installed; nothing was printed."
+                << Qt::endl;
+        }
+        return kExitNoPrinter;
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(QFileInfo(doc.path()).fileName());
+    if (!printDrawing(printer, buildDocumentPage(doc, Medium::Paper)) ||
+        printer.printerState() == QPrinter::Error) {
+        err << "The report could not be printed on \"" << info.printerName() << "\"." << Qt::endl;
+        return kExitNoPrinter;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int runHeadless(const CommandLine& c, QTextStream& out, QTextStream& err) {
+    ProgramState state;
+    StreamPrompter prompter(err);
+    CVR5XPDoc doc(state, prompter);
+
+    const CVR5XPDoc::OpenResult opened = doc.Open(c.file);
+    if (opened == CVR5XPDoc::OpenResult::Failed) return kExitFile;
+    if (c.searchRange != 100) doc.SetSearchRangePercent(c.searchRange);
+    const int done = opened == CVR5XPDoc::OpenResult::Damaged ? kExitDamaged : kExitOk;
+
+    QString error;
+    switch (c.mode) {
+        case CommandLine::Mode::Dump:
+            out << QString::fromUtf8(reportToJson(doc.record(), doc.path()));
+            out.flush();
+            return done;
+        case CommandLine::Mode::ExportPdf:
+            if (!writePdfFile(buildDocumentPage(doc, Medium::Paper), c.output,
+                              QFileInfo(doc.path()).fileName(), &error)) {
+                err << error << Qt::endl;
+                return kExitFile;
+            }
+            return done;
+        case CommandLine::Mode::ExportPng:
+            if (!writePngFile(renderPageImage(buildDocumentPage(doc, Medium::Screen), c.dpi),
+                              c.output, &error)) {
+                err << error << Qt::endl;
+                return kExitFile;
+            }
+            return done;
+        case CommandLine::Mode::Print:
+        case CommandLine::Mode::PrintTo: {
+            const int printed = print(c, doc, err);
+            return printed != kExitOk ? printed : done;
+        }
+        default:
+            return kExitUsage;
+    }
+}
+
+}  // namespace vr5

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QTextStream>
+
+#include "app/command_line.h"
+
+namespace vr5 {
+
+// Exit statuses of the commands that run without a window.
+enum ExitStatus {
+    kExitOk = 0,
+    kExitUsage = 1,
+    kExitFile = 2,
+    kExitDamaged = 3,
+    kExitNoPrinter = 4,
+};
+
+// Runs a headless command (dump, export, print); messages go to `err`, the dump to `out`.
+int runHeadless(const CommandLine& command, QTextStream& out, QTextStream& err);
+
+}  // namespace vr5

@@ -1,0 +1,80 @@
+#include <QApplication>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/command_line.h"
+#include "app/headless.h"
+#include "app_info.h"
+#include "platform/report_folder.h"
+#include "report/vr5xp_doc.h"
+#include "settings/settings_store.h"
+#include "ui/commands.h"
+#include "ui/main_frame.h"
+#include "ui/message_prompter.h"
+#include "ui/vr5xp_view.h"
+
+namespace {
+
+// Commands without a window must run where there is no display.
+void useOffscreenWhenHeadless(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (vr5::parseCommandLine(args).headless() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
+int runWindow(QApplication& app, const vr5::CommandLine& command) {
+    vr5::QSettingsStore settings;
+    vr5::MessagePrompter prompter;
+    vr5::CMainFrame frame(settings, prompter);
+    prompter.setParent(&frame);
+
+    // Used by the start-up benchmark: end as soon as the first report page has been painted.
+    if (qEnvironmentVariableIsSet("VR5XP_EXIT_AFTER_PAINT")) {
+        QObject::connect(&frame.view(), &vr5::CVR5XPView::painted, &app, [&frame] {
+            if (frame.document().hasReport()) QTimer::singleShot(0, qApp, &QApplication::quit);
+        });
+    }
+
+    if (!command.file.isEmpty()) frame.openFile(command.file);
+    frame.show();
+    frame.repaint();
+
+    if (!vr5::ensureReportFolder()) {
+        prompter.show(QString::fromUtf8(vr5::kFolderNotCreated).arg(vr5::reportFolderPath()),
+                      QString::fromUtf8(vr5::kAppTitle), vr5::Prompter::Icon::Error);
+    }
+    return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    useOffscreenWhenHeadless(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QString::fromUtf8(vr5::kCompanyKey));
+    QApplication::setApplicationName(QString::fromUtf8(vr5::kAppTitle));
+    QApplication::setApplicationVersion(QString::fromUtf8(vr5::kVersionText));
+
+    const vr5::CommandLine command = vr5::parseCommandLine(app.arguments().mid(1));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    switch (command.mode) {
+        case vr5::CommandLine::Mode::Help:
+            out << vr5::usageText();
+            return vr5::kExitOk;
+        case vr5::CommandLine::Mode::Version:
+            out << vr5::kAppTitle << ' ' << vr5::kVersionText << Qt::endl;
+            return vr5::kExitOk;
+        case vr5::CommandLine::Mode::Error:
+            err << command.error << "\n\n" << vr5::usageText();
+            return vr5::kExitUsage;
+        case vr5::CommandLine::Mode::Window:
+            return runWindow(app, command);
+        default:
+            return vr5::runHeadless(command, out, err);
+    }
+}

@@ -1,0 +1,326 @@
+#include "ui/main_frame.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app_info.h"
+#include "page/page_drawing.h"
+#include "prompter.h"
+#include "report/vr5xp_doc.h"
+#include "settings/recent_files.h"
+#include "settings/settings_keys.h"
+#include "text/number_text.h"
+#include "ui/about_dlg.h"
+#include "ui/page_output.h"
+#include "ui/report_printing.h"
+#include "ui/toolbar_icons.h"
+#include "ui/vr5xp_view.h"
+
+namespace vr5 {
+
+namespace {
+
+const CommandText& textOf(Command id) {
+    for (const CommandText& c : kCommands) {
+        if (c.id == id) return c;
+    }
+    return kCommands[0];
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(SettingsStore& settings, Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent),
+      settings_(settings),
+      prompter_(prompter),
+      doc_(std::make_unique<CVR5XPDoc>(state_, prompter)) {
+    setWindowTitle(QString::fromUtf8(kAppTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/vr5xp/icon.png")));
+    setAcceptDrops(true);
+
+    view_ = new CVR5XPView(*doc_, state_, this);
+    setCentralWidget(view_);
+
+    buildMenus();
+    buildToolBar();
+    refreshRecentFiles();
+
+    connect(doc_.get(), &CVR5XPDoc::changed, this, [this] {
+        setWindowTitle(doc_->windowTitle());
+        updateCommands();
+    });
+    connect(view_, &CVR5XPView::resetRangeRequested, this, &CMainFrame::resetSearchRange);
+    updateCommands();
+
+    // Wide enough for the whole page width; tall as the screen allows.
+    const QSize wanted(static_cast<int>(kPageWidth * view_->scale()) + 60, 900);
+    const QSize available = screen() ? screen()->availableSize() : wanted;
+    resize(wanted.boundedTo(available * 0.9));
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::makeAction(Command id) {
+    const CommandText& c = textOf(id);
+    auto* action = new QAction(QString::fromUtf8(c.text), this);
+    action->setStatusTip(QString::fromUtf8(c.prompt));
+    action->setToolTip(QString::fromUtf8(c.tip));
+    action->setWhatsThis(QString::fromUtf8(c.prompt));
+    if (c.key != QKeySequence::UnknownKey) action->setShortcuts(c.key);
+    actions_.insert(id, action);
+    return action;
+}
+
+void CMainFrame::buildMenus() {
+    auto connectTo = [this](Command id, void (CMainFrame::*slot)()) {
+        connect(makeAction(id), &QAction::triggered, this, slot);
+    };
+    connectTo(Command::LogStatus, &CMainFrame::onLogStatus);
+    connectTo(Command::Open, &CMainFrame::onOpen);
+    connectTo(Command::Print, &CMainFrame::onPrint);
+    connectTo(Command::PrintPreview, &CMainFrame::onPrintPreview);
+    connectTo(Command::PrintSetup, &CMainFrame::onPrintSetup);
+    connectTo(Command::PrintMany, &CMainFrame::onPrintMany);
+    connectTo(Command::Send, &CMainFrame::onSend);
+    connectTo(Command::Analyze, &CMainFrame::onAnalyze);
+    connectTo(Command::AppendNotes, &CMainFrame::onAppendNotes);
+    connectTo(Command::Settings, &CMainFrame::onSettings);
+    connectTo(Command::About, &CMainFrame::onAbout);
+    connectTo(Command::New, &CMainFrame::onNew);
+    connect(makeAction(Command::Exit), &QAction::triggered, this, &QWidget::close);
+    // Ctrl+N works from anywhere in the window though no menu shows it.
+    addAction(action(Command::New));
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setToolTipsVisible(false);
+    file->addAction(action(Command::LogStatus));
+    file->addSeparator();
+    file->addAction(action(Command::Open));
+    file->addAction(action(Command::Print));
+    file->addAction(action(Command::PrintPreview));
+    file->addAction(action(Command::PrintSetup));
+    file->addAction(action(Command::PrintMany));
+    file->addSeparator();
+    file->addAction(action(Command::Send));
+    file->addSeparator();
+    file->addAction(action(Command::Analyze));
+    file->addSeparator();
+    recentPlaceholder_ = file->addAction(QString::fromUtf8(kRecentFilePlaceholder));
+    recentPlaceholder_->setEnabled(false);
+    for (int i = 0; i < keys::kRecentFileCount; ++i) {
+        QAction* recent = file->addAction(QString());
+        recent->setStatusTip(QString::fromUtf8(kRecentFilePrompt));
+        connect(recent, &QAction::triggered, this, [this, recent] {
+            openFile(recent->data().toString());
+        });
+        recentActions_ << recent;
+    }
+    file->addSeparator();
+    file->addAction(action(Command::AppendNotes));
+    file->addSeparator();
+    file->addAction(action(Command::Settings));
+    file->addSeparator();
+    file->addAction(action(Command::Exit));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->addAction(action(Command::Toolbar));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(action(Command::About));
+}
+
+void CMainFrame::buildToolBar() {
+    toolBar_ = new QToolBar(QStringLiteral("Standard"), this);
+    toolBar_->setObjectName(QStringLiteral("toolbar"));
+    toolBar_->setIconSize(QSize(16, 15));
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+
+    QAction* toggle = action(Command::Toolbar);
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, toolBar_, &QToolBar::setVisible);
+    connect(toolBar_, &QToolBar::visibilityChanged, toggle, [this, toggle](bool visible) {
+        if (!isHidden()) toggle->setChecked(visible);
+    });
+
+    for (Command id : {Command::LogStatus, Command::Open, Command::Print, Command::AppendNotes,
+                       Command::About}) {
+        action(id)->setIcon(toolbarIcon(id));
+    }
+    toolBar_->addAction(action(Command::LogStatus));
+    toolBar_->addSeparator();
+    toolBar_->addAction(action(Command::Open));
+    toolBar_->addSeparator();
+
+    searchRange_ = new QComboBox(toolBar_);
+    searchRange_->setObjectName(QStringLiteral("searchRange"));
+    searchRange_->setToolTip(QStringLiteral("Heater removal search range"));
+    searchRange_->setEditable(false);
+    searchRange_->setMaxVisibleItems(22);
+    for (int p = 5; p <= 100; p += 5) searchRange_->addItem(QString::asprintf("%d%%", p));
+    searchRange_->setMinimumContentsLength(5);
+    searchRange_->setMinimumWidth(10 * searchRange_->fontMetrics().averageCharWidth());
+    state_.resetRangeFlag = false;
+    searchRange_->setCurrentIndex(kFullRangeEntry);
+    connect(searchRange_, &QComboBox::activated, this, &CMainFrame::onSearchRangeSelected);
+    toolBar_->addWidget(searchRange_);
+
+    toolBar_->addSeparator();
+    toolBar_->addAction(action(Command::Print));
+    toolBar_->addSeparator();
+    toolBar_->addAction(action(Command::AppendNotes));
+    toolBar_->addSeparator();
+    toolBar_->addAction(action(Command::About));
+}
+
+void CMainFrame::refreshRecentFiles() {
+    const QStringList files = RecentFileList(settings_).entries();
+    for (int i = 0; i < recentActions_.size(); ++i) {
+        QAction* recent = recentActions_[i];
+        const bool used = i < files.size();
+        recent->setVisible(used);
+        if (!used) continue;
+        QString shown = QDir::toNativeSeparators(files[i]);
+        if (shown.size() > 60) shown = QStringLiteral("...") + shown.right(57);
+        recent->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(u'&', QStringLiteral("&&"))));
+        recent->setData(files[i]);
+    }
+    recentPlaceholder_->setVisible(files.isEmpty());
+}
+
+void CMainFrame::updateCommands() {
+    const bool hasPath = !state_.currentReportPath.isEmpty();
+    action(Command::Analyze)->setEnabled(hasPath);
+    action(Command::AppendNotes)->setEnabled(hasPath);
+    const bool hasReport = doc_->hasReport();
+    action(Command::Print)->setEnabled(hasReport);
+    action(Command::PrintPreview)->setEnabled(hasReport);
+    // Mail with an attachment needs a system mail service, which this platform does not offer.
+    action(Command::Send)->setEnabled(false);
+}
+
+bool CMainFrame::openFile(const QString& path) {
+    const CVR5XPDoc::OpenResult result = doc_->Open(path);
+    RecentFileList recent(settings_);
+    if (result == CVR5XPDoc::OpenResult::Failed) {
+        recent.remove(QFileInfo(path).absoluteFilePath());
+    } else {
+        recent.add(doc_->path());
+    }
+    refreshRecentFiles();
+    updateCommands();
+    return result != CVR5XPDoc::OpenResult::Failed;
+}
+
+void CMainFrame::onOpen() {
+    const QString start = QFileInfo(state_.currentReportPath).absolutePath();
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open"), state_.currentReportPath.isEmpty() ? QString() : start,
+        QString::fromUtf8(kOpenFilter) + QStringLiteral(";;All Files (*)"));
+    if (!path.isEmpty()) openFile(path);
+}
+
+void CMainFrame::onNew() {
+    doc_->New();
+    updateCommands();
+}
+
+void CMainFrame::onLogStatus() {
+    if (settings_.read(keys::ComPort, -1) == -1) {
+        onSettings();
+        return;
+    }
+    state_.currentReportPath.clear();
+    state_.currentMachineModelText = settings_.read(keys::MachineModelText);
+    updateCommands();
+    QTimer::singleShot(0, this, &CMainFrame::openLogStatusDialog);
+}
+
+void CMainFrame::openLogStatusDialog() {
+    // The Log/Status dialog runs here; a joint it downloaded is shown when it closes.
+    if (state_.reloadFlag) doc_->ReloadIfFlagged();
+    updateCommands();
+    view_->viewport()->update();
+}
+
+void CMainFrame::onSettings() {}
+
+QPrinter& CMainFrame::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void CMainFrame::onPrint() {
+    if (!doc_->hasReport()) return;
+    QPrintDialog dialog(&printer(), this);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setMinMax(1, 1);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!printDrawing(printer(), buildDocumentPage(*doc_, Medium::Paper))) {
+        prompter_.show(QStringLiteral("The printer could not be started."),
+                       QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
+    }
+}
+
+void CMainFrame::onPrintPreview() {
+    if (!doc_->hasReport()) return;
+    QPrintPreviewDialog preview(&printer(), this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
+        printDrawing(*p, buildDocumentPage(*doc_, Medium::Paper));
+    });
+    preview.exec();
+}
+
+void CMainFrame::onPrintSetup() {
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
+}
+
+void CMainFrame::onPrintMany() {}
+void CMainFrame::onSend() {}
+void CMainFrame::onAnalyze() {}
+void CMainFrame::onAppendNotes() {}
+
+void CMainFrame::onAbout() {
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::onSearchRangeSelected(int index) {
+    if (index < 0) return;
+    const int percent = static_cast<int>(readLeadingNumber(searchRange_->itemText(index)));
+    doc_->SetSearchRangePercent(percent);
+}
+
+void CMainFrame::resetSearchRange() { searchRange_->setCurrentIndex(kFullRangeEntry); }
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && event->mimeData()->urls().value(0).isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    // Opening may show a message box; not while the drag source is still waiting.
+    const QString path = urls.first().toLocalFile();
+    QTimer::singleShot(0, this, [this, path] { openFile(path); });
+}
+
+}  // namespace vr5

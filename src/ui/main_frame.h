@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMap>
+#include <memory>
+
+#include "program_state.h"
+#include "ui/commands.h"
+
+class QAction;
+class QComboBox;
+class QMenu;
+class QPrinter;
+class QToolBar;
+
+namespace vr5 {
+
+class CVR5XPDoc;
+class CVR5XPView;
+class Prompter;
+class SettingsStore;
+
+// The program's only top-level window: menu, toolbar with the search-range box, and the view.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(SettingsStore& settings, Prompter& prompter, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Opens a report as the document and remembers it among the recent files.
+    bool openFile(const QString& path);
+
+    CVR5XPDoc& document() { return *doc_; }
+    ProgramState& state() { return state_; }
+    CVR5XPView& view() { return *view_; }
+    QAction* action(Command id) const { return actions_.value(id); }
+    QComboBox* searchRangeBox() const { return searchRange_; }
+    QList<QAction*> recentFileActions() const { return recentActions_; }
+
+    // The search-range entries: "5%" .. "100%".
+    static constexpr int kSearchRangeEntries = 20;
+    static constexpr int kFullRangeEntry = 19;
+
+public Q_SLOTS:
+    void onLogStatus();
+    void onSettings();
+    void onOpen();
+    void onNew();
+    void onPrint();
+    void onPrintPreview();
+    void onPrintSetup();
+    void onPrintMany();
+    void onSend();
+    void onAnalyze();
+    void onAppendNotes();
+    void onAbout();
+    // The search-range box: its leading number goes to the document.
+    void onSearchRangeSelected(int index);
+    // Puts the search-range box back to 100%.
+    void resetSearchRange();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* makeAction(Command id);
+    void buildMenus();
+    void buildToolBar();
+    void refreshRecentFiles();
+    void updateCommands();
+    void openLogStatusDialog();
+    QPrinter& printer();
+
+    SettingsStore& settings_;
+    Prompter& prompter_;
+    ProgramState state_;
+    std::unique_ptr<CVR5XPDoc> doc_;
+    CVR5XPView* view_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QComboBox* searchRange_ = nullptr;
+    QMap<Command, QAction*> actions_;
+    QList<QAction*> recentActions_;
+    QAction* recentPlaceholder_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace vr5

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "prompter.h"
+
+namespace vr5 {
+
+// Message boxes for the operator.
+class MessagePrompter final : public Prompter {
+public:
+    explicit MessagePrompter(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    void show(const QString& text, const QString& caption, Icon icon) override;
+    Answer ask(const QString& text, const QString& caption, Buttons buttons) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace vr5

@@ -1,0 +1,99 @@
+#include "ui/page_output.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <cmath>
+
+#include "app_info.h"
+#include "page/report_page.h"
+#include "report/vr5xp_doc.h"
+#include "ui/page_painter.h"
+
+namespace vr5 {
+
+namespace {
+
+constexpr int kPdfDpi = 1200;
+
+bool refuseProtected(const QString& path, QString* error) {
+    if (!isProtectedFile(path)) return false;
+    if (error) {
+        *error = QStringLiteral("%1 is a report or calibration file; it is never written over.")
+                     .arg(path);
+    }
+    return true;
+}
+
+}  // namespace
+
+const PageMetrics& pageMetrics() {
+    static const PageMetrics metrics = measurePageMetrics();
+    return metrics;
+}
+
+PageDrawing buildDocumentPage(const CVR5XPDoc& doc, Medium medium) {
+    if (!doc.hasReport()) return {};
+    return buildReportPage(doc.record(), doc.path(), pageMetrics(), medium);
+}
+
+QImage renderPageImage(const PageDrawing& drawing, double dpi) {
+    const int width = static_cast<int>(std::lround(kPageWidth * dpi / 1000.0));
+    const int height = static_cast<int>(std::lround(kPageHeight * dpi / 1000.0));
+    QImage image(width, height, QImage::Format_RGB32);
+    const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintPage(painter, drawing, PageTransform::forDpi(dpi));
+    return image;
+}
+
+bool isProtectedFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == u"tjr" || suffix == u"tdc";
+}
+
+bool writePngFile(const QImage& image, const QString& path, QString* error) {
+    if (refuseProtected(path, error)) return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        if (error) *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool writePdfFile(const PageDrawing& drawing, const QString& path, const QString& title,
+                  QString* error) {
+    if (refuseProtected(path, error)) return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(kPdfDpi);
+        writer.setTitle(title);
+        writer.setCreator(QString::fromUtf8(kAppTitle));
+        QPainter painter(&writer);
+        if (!painter.isActive()) {
+            if (error) *error = QStringLiteral("Cannot write %1: the PDF could not be started").arg(path);
+            file.cancelWriting();
+            return false;
+        }
+        paintPage(painter, drawing, PageTransform::forDpi(kPdfDpi));
+    }
+    if (!file.commit()) {
+        if (error) *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vr5

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "page/page_drawing.h"
+
+namespace vr5 {
+
+class CVR5XPDoc;
+
+// The character measures of this machine's fonts, measured once.
+const PageMetrics& pageMetrics();
+
+// The page of the open report for a medium; empty when no report is open.
+PageDrawing buildDocumentPage(const CVR5XPDoc& doc, Medium medium);
+
+// The page as a letter-size image at the given resolution, on white.
+QImage renderPageImage(const PageDrawing& drawing, double dpi);
+
+// An output file the program must never write over: a report or a calibration file.
+bool isProtectedFile(const QString& path);
+
+// Write whole-then-rename; on failure `error` says why and nothing is left behind.
+bool writePngFile(const QImage& image, const QString& path, QString* error);
+bool writePdfFile(const PageDrawing& drawing, const QString& path, const QString& title,
+                  QString* error);
+
+}  // namespace vr5

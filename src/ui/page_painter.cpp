@@ -1,0 +1,126 @@
+#include "ui/page_painter.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPolygonF>
+#include <cmath>
+
+namespace vr5 {
+
+namespace {
+
+QColor toColor(Rgb c) { return QColor((c >> 16) & 0xff, (c >> 8) & 0xff, c & 0xff); }
+
+QPen toPen(const Pen& pen, double scale) {
+    QPen p(toColor(pen.color));
+    const double width = pen.width * scale;
+    // Anything thinner than a device pixel is drawn one pixel wide, as the screen does.
+    p.setWidthF(width < 1.0 ? 0.0 : width);
+    p.setCapStyle(Qt::RoundCap);
+    p.setJoinStyle(Qt::RoundJoin);
+    return p;
+}
+
+// The classic average character width: lowercase letters and the blank weighted by how often
+// they occur in English text (per thousand). Fonts that share Arial's advances give Arial's
+// figure, whatever their own tables claim.
+double weightedAverageWidth(const QFontMetricsF& fm) {
+    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6,  35, 20,
+                                         56, 56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2};
+    double sum = 166 * fm.horizontalAdvance(QLatin1Char(' '));
+    for (int i = 0; i < 26; ++i) sum += kWeights[i] * fm.horizontalAdvance(QLatin1Char(char('a' + i)));
+    return sum / 1000.0;
+}
+
+}  // namespace
+
+const PageImages& pageImages() {
+    static const PageImages images{QImage(QStringLiteral(":/vr5xp/logo.png"))};
+    return images;
+}
+
+QFont pageFont(FontRole role, double scale, const QPaintDevice* device) {
+    const FontSpec spec = fontSpec(role);
+    QFont font(QString::fromLatin1(spec.family));
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    const double pixels = spec.heightInPageUnits() * scale;
+    const int dpi = device ? device->logicalDpiY() : 96;
+    font.setPointSizeF(std::max(0.1, pixels * 72.0 / dpi));
+    return font;
+}
+
+PageMetrics measurePageMetrics() {
+    auto metricsOf = [](FontRole role) {
+        const FontSpec spec = fontSpec(role);
+        QFont font(QString::fromLatin1(spec.family));
+        font.setBold(spec.bold);
+        font.setPixelSize(spec.heightInPageUnits());
+        return QFontMetricsF(font);
+    };
+    const QFontMetricsF main = metricsOf(FontRole::Main);
+    const QFontMetricsF small = metricsOf(FontRole::Small);
+    PageMetrics m;
+    m.cw = static_cast<int>(std::lround(weightedAverageWidth(main)));
+    m.ch = static_cast<int>(std::lround(main.lineSpacing()));
+    m.smallMaxWidth = static_cast<int>(std::lround(small.maxWidth()));
+    m.smallCh = static_cast<int>(std::lround(small.lineSpacing()));
+    return m;
+}
+
+void paintPage(QPainter& painter, const PageDrawing& drawing, const PageTransform& t,
+               const PageImages& images) {
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const QPaintDevice* device = painter.device();
+
+    // Fonts are made once per role for this device and scale.
+    QFont fonts[4];
+    bool made[4] = {};
+    auto fontFor = [&](FontRole role) -> const QFont& {
+        const int i = static_cast<int>(role);
+        if (!made[i]) fonts[i] = pageFont(role, t.scale, device), made[i] = true;
+        return fonts[i];
+    };
+
+    for (const PageItem& item : drawing.items) {
+        if (const auto* line = std::get_if<LineItem>(&item)) {
+            painter.setPen(toPen(line->pen, t.scale));
+            painter.drawLine(t.map(line->from), t.map(line->to));
+        } else if (const auto* frame = std::get_if<FrameItem>(&item)) {
+            painter.setPen(toPen(frame->pen, t.scale));
+            const PageRect& r = frame->rect;
+            painter.drawRect(QRectF(t.map({r.left, r.top}), t.map({r.right, r.bottom})));
+        } else if (const auto* poly = std::get_if<PolylineItem>(&item)) {
+            painter.setPen(toPen(poly->pen, t.scale));
+            QPolygonF points;
+            points.reserve(static_cast<qsizetype>(poly->points.size()));
+            for (const PagePoint& p : poly->points) points << t.map(p);
+            painter.drawPolyline(points);
+        } else if (const auto* text = std::get_if<TextItem>(&item)) {
+            const QFont& font = fontFor(text->font);
+            painter.setFont(font);
+            painter.setPen(toColor(text->color));
+            const QFontMetricsF fm(font, device);
+            QPointF at = t.map(text->at);
+            if (text->halign != HAlign::Left) {
+                const double width = fm.horizontalAdvance(text->text);
+                at.rx() -= text->halign == HAlign::Center ? width / 2 : width;
+            }
+            at.ry() += text->valign == VAlign::Top ? fm.ascent() : (fm.ascent() - fm.descent()) / 2;
+            painter.drawText(at, text->text);
+        } else if (const auto* bitmap = std::get_if<BitmapItem>(&item)) {
+            const QImage& image = images.logo;
+            if (image.isNull()) continue;  // a missing picture is left out
+            const PageRect& r = bitmap->rect;
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            painter.drawImage(QRectF(t.map({r.left, r.top}), t.map({r.right, r.bottom})), image);
+        }
+    }
+    painter.restore();
+}
+
+}  // namespace vr5
