@@ -17,12 +17,23 @@
 
 namespace {
 
+// Without a window, the toolkit's own chatter (a missing runtime folder and the like) would be
+// mixed into the messages scripts read; only our messages go to stderr.
+void quietToolkitMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+}
+
 // Commands without a window must run where there is no display.
 void useOffscreenWhenHeadless(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     if (vr5::parseCommandLine(args).headless() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (vr5::parseCommandLine(args).headless() && !qEnvironmentVariableIsSet("VR5XP_DEBUG")) {
+        qInstallMessageHandler(quietToolkitMessages);
     }
 }
 

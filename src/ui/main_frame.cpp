@@ -26,6 +26,7 @@
 #include "text/number_text.h"
 #include "ui/about_dlg.h"
 #include "ui/page_output.h"
+#include "ui/page_painter.h"
 #include "ui/report_printing.h"
 #include "ui/toolbar_icons.h"
 #include "ui/vr5xp_view.h"
@@ -48,6 +49,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, Prompter& prompter, QWidget* par
       settings_(settings),
       prompter_(prompter),
       doc_(std::make_unique<CVR5XPDoc>(state_, prompter)) {
+    initUiResources();
     setWindowTitle(QString::fromUtf8(kAppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/vr5xp/icon.png")));
     setAcceptDrops(true);
@@ -102,6 +104,7 @@ void CMainFrame::buildMenus() {
     connectTo(Command::About, &CMainFrame::onAbout);
     connectTo(Command::New, &CMainFrame::onNew);
     connect(makeAction(Command::Exit), &QAction::triggered, this, &QWidget::close);
+    makeAction(Command::Toolbar);  // bound to the toolbar once it exists
     // Ctrl+N works from anywhere in the window though no menu shows it.
     addAction(action(Command::New));
 

@@ -3,11 +3,21 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
 
+// The pictures are compiled into this static library; a static library's resources must be
+// registered by hand.
+static void registerPageResources() { Q_INIT_RESOURCE(vr5xp); }
+
 namespace vr5 {
+
+void initUiResources() {
+    static const bool once = (registerPageResources(), true);
+    Q_UNUSED(once);
+}
 
 namespace {
 
@@ -36,8 +46,22 @@ double weightedAverageWidth(const QFontMetricsF& fm) {
 
 }  // namespace
 
+// The logo is one bit per pixel with black first in its colour table, so that a PDF keeps it
+// as a small, sharp bitmap instead of a large photograph.
+static QImage loadLogo() {
+    QImage logo = QImage(QStringLiteral(":/vr5xp/logo.png")).convertToFormat(QImage::Format_Mono);
+    if (logo.isNull()) return logo;
+    if (logo.colorTable().value(0) != qRgb(0, 0, 0)) {
+        const QList<QRgb> table = logo.colorTable();
+        logo.setColorTable({table.value(1), table.value(0)});
+        logo.invertPixels();
+    }
+    return logo;
+}
+
 const PageImages& pageImages() {
-    static const PageImages images{QImage(QStringLiteral(":/vr5xp/logo.png"))};
+    initUiResources();
+    static const PageImages images{loadLogo()};
     return images;
 }
 
@@ -116,7 +140,9 @@ void paintPage(QPainter& painter, const PageDrawing& drawing, const PageTransfor
             const QImage& image = images.logo;
             if (image.isNull()) continue;  // a missing picture is left out
             const PageRect& r = bitmap->rect;
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            const bool raster = painter.paintEngine() &&
+                                painter.paintEngine()->type() != QPaintEngine::Pdf;
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, raster);
             painter.drawImage(QRectF(t.map({r.left, r.top}), t.map({r.right, r.bottom})), image);
         }
     }

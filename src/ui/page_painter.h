@@ -20,6 +20,9 @@ struct PageTransform {
     QPointF map(PagePoint p) const { return {origin.x() + p.x * scale, origin.y() - p.y * scale}; }
 };
 
+// Makes the program's pictures (start picture, logo, icon) available; safe to call often.
+void initUiResources();
+
 // The pictures a page may hold.
 struct PageImages {
     QImage logo;

@@ -22,7 +22,7 @@ CVR5XPView::CVR5XPView(CVR5XPDoc& doc, ProgramState& state, QWidget* parent)
     : QAbstractScrollArea(parent),
       doc_(doc),
       state_(state),
-      startPicture_(QStringLiteral(":/vr5xp/start.png")) {
+      startPicture_((initUiResources(), QImage(QStringLiteral(":/vr5xp/start.png")))) {
     setFrameShape(QFrame::NoFrame);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(20);

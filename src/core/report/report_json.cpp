@@ -24,7 +24,7 @@ QByteArray reportToJson(const JointRecord& rec, const QString& file) {
         samples.append(QJsonArray{rec.Time(i), rec.Pressure(i)});
     }
     o.insert(QStringLiteral("samples"), samples);
-    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+    return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
 }  // namespace vr5

@@ -1,0 +1,63 @@
+# The two commands a new machine needs:
+#   make run  [ARGS="report.tjr"]   install what is missing, build, start the program
+#   make test                       install what is missing, build, run every test, then run them
+#                                   again built with AddressSanitizer and UndefinedBehaviorSanitizer
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+ARGS       ?=
+JOBS       ?= 2
+
+CONFIGURE = cmake -S . -G Ninja -Wno-dev
+
+.PHONY: setup build run test check test-sanitize fuzz bench samples clean
+
+setup:
+	@scripts/setup
+
+build: setup
+	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/src/app/vr5xp $(ARGS)
+
+# The whole suite, then the whole suite again under the sanitizers (which also replays the
+# fuzz corpus).
+test: check test-sanitize
+
+check: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: setup
+	@$(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVR5XP_SANITIZE=address,undefined \
+	  -DVR5XP_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Coverage-guided fuzzing of the report decoder with clang's libFuzzer (runs until stopped,
+# or for FUZZ_SECONDS).
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	@CXX=clang++ $(CONFIGURE) -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVR5XP_FUZZ=ON \
+	  -DVR5XP_TESTS=OFF -DVR5XP_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_report_decoder
+	$(FUZZ_BUILD)/fuzz/fuzz_report_decoder -max_total_time=$(FUZZ_SECONDS) \
+	  $(FUZZ_BUILD)/fuzz/corpus-work fuzz/corpus/report_decoder
+
+bench: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/vr5xp_bench
+
+# Sample reports made from the test descriptions, for trying the program by hand.
+samples: build
+	@mkdir -p samples
+	@for f in tests/fixtures/*.txt; do \
+	  $(BUILD)/tools/tjrgen/tjrgen $$f -o samples/$$(basename $$f .txt).tjr || exit 1; done
+	@echo "Sample reports are in samples/"
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,149 @@
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPrinterInfo>
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+#include "app/headless.h"
+#include "ui_support.h"
+
+namespace vr5 {
+namespace {
+
+using Mode = CommandLine::Mode;
+
+TEST(CommandLineTest, ReadsEveryForm) {
+    struct Case {
+        QStringList args;
+        Mode mode;
+        QString file;
+        QString output;
+        int dpi;
+        int range;
+    } cases[] = {
+        {{}, Mode::Window, "", "", 96, 100},
+        {{"r.tjr"}, Mode::Window, "r.tjr", "", 96, 100},
+        {{"/dde"}, Mode::Window, "", "", 96, 100},
+        {{"--dump", "r.tjr"}, Mode::Dump, "r.tjr", "", 96, 100},
+        {{"--export-pdf", "o.pdf", "r.tjr"}, Mode::ExportPdf, "r.tjr", "o.pdf", 96, 100},
+        {{"--export-png", "o.png", "--dpi", "300", "r.tjr"}, Mode::ExportPng, "r.tjr", "o.png", 300, 100},
+        {{"--search-range", "50", "--export-pdf", "o.pdf", "r.tjr"}, Mode::ExportPdf, "r.tjr", "o.pdf", 96, 50},
+        {{"--search-range", "85%", "--dump", "r.tjr"}, Mode::Dump, "r.tjr", "", 96, 85},
+        {{"/p", "r.tjr"}, Mode::Print, "r.tjr", "", 96, 100},
+        {{"-P", "r.tjr"}, Mode::Print, "r.tjr", "", 96, 100},
+        {{"--help"}, Mode::Help, "", "", 96, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qPrintable(c.args.join(' ')));
+        const CommandLine line = parseCommandLine(c.args);
+        EXPECT_EQ(line.mode, c.mode) << qPrintable(line.error);
+        EXPECT_EQ(line.file, c.file);
+        EXPECT_EQ(line.output, c.output);
+        EXPECT_EQ(line.dpi, c.dpi);
+        EXPECT_EQ(line.searchRange, c.range);
+    }
+
+    const CommandLine printTo = parseCommandLine({"/pt", "r.tjr", "Office", "winspool", "LPT1:"});
+    EXPECT_EQ(printTo.mode, Mode::PrintTo);
+    EXPECT_EQ(printTo.printer, "Office");
+    EXPECT_EQ(printTo.driver, "winspool");
+    EXPECT_EQ(printTo.port, "LPT1:");
+}
+
+TEST(CommandLineTest, RefusesWhatItCannotDo) {
+    const QStringList bad[] = {
+        {"--dump"},
+        {"--export-pdf"},
+        {"--export-pdf", "o.pdf"},
+        {"--export-png", "o.png", "--dpi", "0", "r.tjr"},
+        {"--export-png", "o.png", "--dpi", "5000", "r.tjr"},
+        {"--export-pdf", "o.pdf", "--dpi", "300", "r.tjr"},
+        {"--search-range", "0", "--dump", "r.tjr"},
+        {"--search-range", "101", "--dump", "r.tjr"},
+        {"--search-range", "half", "--dump", "r.tjr"},
+        {"--dump", "--export-pdf", "o.pdf", "r.tjr"},
+        {"--dump", "a.tjr", "b.tjr"},
+        {"/pt", "r.tjr", "Office"},
+        {"a.tjr", "b.tjr"},
+        {"--frobnicate"},
+    };
+    for (const QStringList& args : bad) {
+        const CommandLine line = parseCommandLine(args);
+        EXPECT_EQ(line.mode, Mode::Error) << qPrintable(args.join(' '));
+        EXPECT_FALSE(line.error.isEmpty());
+    }
+}
+
+class HeadlessTest : public ::testing::Test {
+protected:
+    int run(const QStringList& args) {
+        out.clear();
+        err.clear();
+        QTextStream o(&out), e(&err);
+        const CommandLine line = parseCommandLine(args);
+        EXPECT_NE(line.mode, Mode::Error) << qPrintable(line.error);
+        return runHeadless(line, o, e);
+    }
+
+    QTemporaryDir dir;
+    QString out, err;
+};
+
+TEST_F(HeadlessTest, DumpGivesTheDecodedReport) {
+    const QString report = test::writeFixture(dir, QStringLiteral("plain_hydraulic"));
+    ASSERT_EQ(run({"--search-range", "50", "--dump", report}), kExitOk) << qPrintable(err);
+    const QJsonObject o = QJsonDocument::fromJson(out.toUtf8()).object();
+    for (const char* key : {"file", "header_lines", "notes", "demo", "pressure_unit", "psi_per_unit",
+                            "logged_duration", "sample_count", "max_pressure", "search_range",
+                            "heater_removal", "samples"}) {
+        EXPECT_TRUE(o.contains(QLatin1String(key))) << key;
+    }
+    EXPECT_EQ(o.size(), 12);
+    EXPECT_EQ(o["search_range"].toInt(), 50);
+    EXPECT_EQ(o["pressure_unit"].toString(), "psi");
+    EXPECT_EQ(o["samples"].toArray().size(), o["sample_count"].toInt());
+    EXPECT_EQ(o["header_lines"].toArray().first().toString(), " 1. Date/Time");
+    EXPECT_TRUE(err.isEmpty()) << qPrintable(err);
+}
+
+TEST_F(HeadlessTest, ProblemsGoToStderrWithTheirOwnStatus) {
+    const QString damaged = test::writeFixture(dir, QStringLiteral("damaged_truncated"));
+    EXPECT_EQ(run({"--dump", damaged}), kExitDamaged);
+    EXPECT_TRUE(err.contains("is damaged")) << qPrintable(err);
+    EXPECT_FALSE(out.isEmpty()) << "what could be read is still dumped";
+
+    EXPECT_EQ(run({"--dump", dir.filePath("missing.tjr")}), kExitFile);
+    EXPECT_TRUE(err.contains("does not exist")) << qPrintable(err);
+    EXPECT_TRUE(out.isEmpty());
+
+    const QString report = test::writeFixture(dir, QStringLiteral("demo"));
+    EXPECT_EQ(run({"--export-pdf", dir.filePath("no/folder/x.pdf"), report}), kExitFile);
+    EXPECT_FALSE(err.isEmpty());
+}
+
+TEST_F(HeadlessTest, ExportsWriteTheirFiles) {
+    const QString report = test::writeFixture(dir, QStringLiteral("demo"));
+    const QString pdf = dir.filePath("demo.pdf");
+    const QString png = dir.filePath("demo.png");
+    EXPECT_EQ(run({"--export-pdf", pdf, report}), kExitOk) << qPrintable(err);
+    EXPECT_EQ(run({"--export-png", png, "--dpi", "48", report}), kExitOk) << qPrintable(err);
+    EXPECT_EQ(QImage(png).size(), QSize(408, 528));
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+}
+
+TEST_F(HeadlessTest, PrintingWithoutAPrinterSaysSo) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
+        GTEST_SKIP() << "this machine has printers";
+    }
+    const QString report = test::writeFixture(dir, QStringLiteral("demo"));
+    EXPECT_EQ(run({"/p", report}), kExitNoPrinter);
+    EXPECT_TRUE(err.contains("No printer is installed")) << qPrintable(err);
+    EXPECT_EQ(run({"/pt", report, "Office", "drv", "LPT1:"}), kExitNoPrinter);
+    EXPECT_TRUE(err.contains("\"Office\" is not installed")) << qPrintable(err);
+}
+
+}  // namespace
+}  // namespace vr5
