@@ -23,9 +23,13 @@ QByteArray encodeReportString(const QString& text) {
 }
 
 QByteArray makeSummaryLine(int maxPressure, int loggedDuration, int sampleCount) {
-    return QByteArray("SM") + QByteArray::number(maxPressure).rightJustified(4, '0') + "  " +
-           QByteArray::number(loggedDuration).rightJustified(5, '0') + "  " +
-           QByteArray::number(sampleCount).rightJustified(5, '0');
+    // The reader takes the first two numbers from fixed character positions: a wider number
+    // would shift the ones after it.
+    auto fixed = [](int value, int width, int largest) {
+        return QByteArray::number(std::clamp(value, 0, largest)).rightJustified(width, '0');
+    };
+    return QByteArray("SM") + fixed(maxPressure, 4, 9999) + "  " + fixed(loggedDuration, 5, 99999) +
+           "  " + QByteArray::number(sampleCount).rightJustified(5, '0');
 }
 
 QByteArray encodeReport(const ReportContent& c) {

@@ -1,0 +1,361 @@
+// The report page as a drawing: what lands where, with which pen.
+
+#include "page/report_page.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace vr5 {
+namespace {
+
+constexpr PageMetrics kMetrics{59, 153, 120, 92};
+
+// Heater out at tick 1500 of 3000: a rise from 0 to 150 psi.
+const char* const kHeaterAt1500 = "hold: 1500\nstep: 150\nhold: 1500";
+
+PageDrawing page(const JointRecord& rec, Medium medium = Medium::Screen,
+                 const QString& path = QStringLiteral("/r/x.tjr")) {
+    return buildReportPage(rec, path, kMetrics, medium);
+}
+
+PageDrawing page(const char* description, Medium medium = Medium::Screen) {
+    return page(test::decodeDescription(QString::fromUtf8(description)), medium);
+}
+
+template <typename T>
+std::vector<T> itemsOf(const PageDrawing& d) {
+    std::vector<T> out;
+    for (const PageItem& item : d.items) {
+        if (const T* t = std::get_if<T>(&item)) out.push_back(*t);
+    }
+    return out;
+}
+
+bool inside(const PageRect& r, PagePoint p) {
+    return p.x >= r.left && p.x <= r.right && p.y <= r.top && p.y >= r.bottom;
+}
+
+// The time labels under a plot, left to right.
+QStringList timeLabels(const PageDrawing& d, int plot) {
+    const PageRect r = d.plots[static_cast<size_t>(plot)].rect;
+    QStringList out;
+    for (const TextItem& t : itemsOf<TextItem>(d)) {
+        if (t.at.y == r.bottom - kMetrics.ch / 2 && t.at.x >= r.left - 5 * kMetrics.cw &&
+            t.at.x < r.right) {
+            out << t.text;
+        }
+    }
+    return out;
+}
+
+int verticalGridLines(const PageDrawing& d, int plot) {
+    const PageRect r = d.plots[static_cast<size_t>(plot)].rect;
+    int n = 0;
+    for (const LineItem& l : itemsOf<LineItem>(d)) {
+        n +=
+            l.from.x == l.to.x && l.from.y == r.top && l.to.y == r.bottom && !(l.pen == kMarkerPen);
+    }
+    return n;
+}
+
+std::vector<LineItem> markers(const PageDrawing& d, int plot) {
+    const PageRect r = d.plots[static_cast<size_t>(plot)].rect;
+    std::vector<LineItem> out;
+    for (const LineItem& l : itemsOf<LineItem>(d)) {
+        if (l.pen == kMarkerPen && l.from.x > r.left && l.from.x < r.right &&
+            l.from.y == r.top + 40)
+            out.push_back(l);
+    }
+    return out;
+}
+
+TEST(ReportPage, PlotRanges) {
+    struct Range {
+        int start, end, step;
+    };
+    struct Case {
+        const char* name;
+        const char* description;
+        Range plots[3];
+        int markersPerPlot;
+    } cases[] = {
+        {"heater out at 1500",
+         kHeaterAt1500,
+         {{0, 1525, 200}, {1400, 1525, 20}, {0, 3000, 500}},
+         1},
+        {"100 ticks or less: the whole record",
+         "hold: 50\nstep: 100\nhold: 50",
+         {{0, 100, 20}, {0, 100, 20}, {0, 100, 20}},
+         1},
+        {"no heater removal", "step: 100\nhold: 600", {{0, 25, 5}, {0, 25, 5}, {0, 600, 100}}, 0},
+        {"one sample", "sample: 500 10", {{0, 500, 100}, {0, 500, 100}, {0, 500, 100}}, 0},
+        {"no samples", "summary: SM0000  00000  00000", {{0, 1, 1}, {0, 1, 1}, {0, 1, 1}}, 0},
+        {"heater out early",
+         "hold: 50\nstep: 100\nhold: 3000",
+         {{0, 75, 10}, {0, 75, 10}, {0, 3050, 500}},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PageDrawing d = page(c.description);
+        ASSERT_EQ(d.plots.size(), 3u);
+        for (int k = 0; k < 3; ++k) {
+            SCOPED_TRACE(k);
+            const PlotGeometry& g = d.plots[static_cast<size_t>(k)];
+            EXPECT_EQ(g.kind, k);
+            EXPECT_EQ(g.timeStart, c.plots[k].start);
+            EXPECT_EQ(g.timeEnd, c.plots[k].end);
+            EXPECT_EQ(g.timeStep, c.plots[k].step);
+            const std::vector<LineItem> m = markers(d, k);
+            ASSERT_EQ(static_cast<int>(m.size()), c.markersPerPlot);
+            for (const LineItem& l : m) {
+                EXPECT_EQ(l.to.y, g.rect.top - 40);
+                EXPECT_EQ(l.from.x, l.to.x);
+            }
+        }
+    }
+}
+
+TEST(ReportPage, TimeGridAndLabels) {
+    const PageDrawing d = page(kHeaterAt1500);
+    EXPECT_EQ(timeLabels(d, 0), (QStringList{"0.00.00.0", "0:00:40.0", "0:01:20.0", "0:02:00.0",
+                                             "0:02:40.0", "0:03:20.0", "0:04:00.0", "0:04:40.0"}));
+    // The heater-removal plot shows absolute times.
+    EXPECT_EQ(timeLabels(d, 1), (QStringList{"0:04:40.0", "0:04:44.0", "0:04:48.0", "0:04:52.0",
+                                             "0:04:56.0", "0:05:00.0", "0:05:04.0"}));
+    EXPECT_EQ(timeLabels(d, 2), (QStringList{"0.00.00.0", "0:01:40.0", "0:03:20.0", "0:05:00.0",
+                                             "0:06:40.0", "0:08:20.0"}));
+    EXPECT_EQ(verticalGridLines(d, 0), 7);
+    EXPECT_EQ(verticalGridLines(d, 1), 6);
+    EXPECT_EQ(verticalGridLines(d, 2), 5);
+
+    // Labels that would run into the one before or past the right edge are left out.
+    const PageDrawing narrow = page("interval: 1\nhold: 36");  // 35 ticks: step 5, x apart by 995
+    EXPECT_EQ(timeLabels(narrow, 2).size(), 7u);
+    EXPECT_EQ(verticalGridLines(narrow, 2), 6);
+}
+
+TEST(ReportPage, PressureGrid) {
+    struct Case {
+        const char* description;
+        int step, top, topPsi;
+        std::vector<int> linesAtPsi;
+        QStringList labels;
+    } cases[] = {
+        {"step: 700\nhold: 100", 200, 800, 800, {200, 400, 600}, {"200", "400", "600"}},
+        {"pressure_unit: bar\nstep: 700\nhold: 100",
+         10,
+         50,
+         725,
+         {145, 290, 435, 580},
+         {"10", "20", "30", "40"}},
+        {"pressure_unit: kg/cm2\nstep: 700\nhold: 100",
+         10,
+         50,
+         710,
+         {142, 284, 426, 568},
+         {"10", "20", "30", "40"}},
+        {"pressure_unit: MPa\nstep: 700\nhold: 100",
+         1,
+         5,
+         725,
+         {145, 290, 435, 580},
+         {"1", "2", "3", "4"}},
+        {"step: 4000\nhold: 100",
+         1000,
+         5000,
+         5000,
+         {1000, 2000, 3000, 4000},
+         {"1000", "2000", "3000", "4000"}},
+        {"hold: 100", 1, 2, 2, {1}, {"1"}},  // nothing above 0 psi
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        const PageDrawing d = page(c.description);
+        const PlotGeometry& g = d.plots[0];
+        EXPECT_EQ(g.pressureStep, c.step);
+        EXPECT_EQ(g.pressureTop, c.top);
+        EXPECT_EQ(g.pressureTopPsi, c.topPsi);
+        const PageRect& r = g.rect;
+        std::vector<int> ys;
+        for (const LineItem& l : itemsOf<LineItem>(d)) {
+            if (l.from.y == l.to.y && l.from.x == r.left && l.to.x == r.right &&
+                inside(r, l.from)) {
+                ys.push_back(l.from.y);
+            }
+        }
+        std::vector<int> expected;
+        for (int psi : c.linesAtPsi)
+            expected.push_back(r.bottom + psi * (r.top - r.bottom) / c.topPsi);
+        EXPECT_EQ(ys, expected);
+        QStringList labels;
+        for (const TextItem& t : itemsOf<TextItem>(d)) {
+            if (t.halign == HAlign::Right && t.at.x == r.left - kMetrics.cw / 2 &&
+                inside(r, {r.left, t.at.y})) {
+                labels << t.text;
+                EXPECT_EQ(t.valign, VAlign::Center);
+            }
+        }
+        EXPECT_EQ(labels, c.labels);
+    }
+}
+
+TEST(ReportPage, Curve) {
+    const PageDrawing d = page(kHeaterAt1500);
+    std::vector<PolylineItem> perPlot[3];
+    for (const PolylineItem& p : itemsOf<PolylineItem>(d)) {
+        for (int k = 0; k < 3; ++k) {
+            if (inside(d.plots[static_cast<size_t>(k)].rect, p.points.front()))
+                perPlot[k].push_back(p);
+        }
+    }
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        const PageRect& r = d.plots[static_cast<size_t>(k)].rect;
+        ASSERT_EQ(perPlot[k].size(), 1u);
+        const std::vector<PagePoint>& pts = perPlot[k][0].points;
+        for (size_t i = 0; i < pts.size(); ++i) {
+            EXPECT_TRUE(inside(r, pts[i]));
+            if (i > 0) {
+                EXPECT_GE(pts[i].x, pts[i - 1].x);
+            }
+        }
+        EXPECT_EQ(pts.back().x, r.right);        // stops where it reaches the right edge
+        EXPECT_EQ(pts.front().y, r.bottom + 1);  // 0 psi sits just above the bottom
+    }
+    // In the heater-removal plot nothing runs along the left edge: the curve starts there.
+    const std::vector<PagePoint>& heater = perPlot[1][0].points;
+    EXPECT_EQ(heater[0].x, d.plots[1].rect.left);
+    EXPECT_GT(heater[1].x, d.plots[1].rect.left);
+}
+
+TEST(ReportPage, ScreenAndPaperPens) {
+    struct Case {
+        Medium medium;
+        Pen grid;
+        int curveWidth;
+        size_t logos;
+    } cases[] = {
+        {Medium::Screen, {rgb(192, 192, 192), 1}, 1, 0},
+        {Medium::Paper, {kBlack, 1}, 5, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.medium == Medium::Screen ? "screen" : "paper");
+        const PageDrawing d = page(kHeaterAt1500, c.medium);
+        int plotFrames = 0, boxes = 0;
+        for (const FrameItem& f : itemsOf<FrameItem>(d)) {
+            const bool plotRect =
+                f.rect == d.plots[0].rect || f.rect == d.plots[1].rect || f.rect == d.plots[2].rect;
+            EXPECT_EQ(f.pen, plotRect ? c.grid : kBoxPen);
+            (plotRect ? plotFrames : boxes)++;
+        }
+        EXPECT_EQ(plotFrames, 3);
+        EXPECT_EQ(boxes, 4);
+        int markerCount = 0;
+        for (const LineItem& l : itemsOf<LineItem>(d)) {
+            if (l.pen == kMarkerPen) {
+                ++markerCount;
+            } else {
+                EXPECT_EQ(l.pen, c.grid);
+            }
+        }
+        EXPECT_EQ(markerCount, 3);
+        for (const PolylineItem& p : itemsOf<PolylineItem>(d))
+            EXPECT_EQ(p.pen, (Pen{kBlack, c.curveWidth}));
+        const std::vector<BitmapItem> logos = itemsOf<BitmapItem>(d);
+        ASSERT_EQ(logos.size(), c.logos);
+        if (!logos.empty()) {
+            EXPECT_EQ(logos[0].id, BitmapId::Logo);
+            EXPECT_EQ(logos[0].rect, (PageRect{3241, -9900, 5259, -10638}));  // half of 4037 x 1476
+        }
+    }
+}
+
+TEST(ReportPage, DemoWatermark) {
+    struct Case {
+        const char* description;
+        std::vector<int> tops;
+    } cases[] = {
+        {"demo: yes\nhold: 100", {-600, -3606 + 500, -5806 + 500, -8006 + 500}},
+        {"demo: 2\nhold: 100", {-600, -3606 + 500, -5806 + 500, -8006 + 500}},
+        {"demo: no\nhold: 100", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        for (Medium medium : {Medium::Screen, Medium::Paper}) {
+            std::vector<int> tops;
+            for (const TextItem& t : itemsOf<TextItem>(page(c.description, medium))) {
+                if (t.text != u"Demo") continue;
+                tops.push_back(t.at.y);
+                EXPECT_EQ(t.font, FontRole::Watermark);
+                EXPECT_EQ(t.color, rgb(220, 220, 220));
+                EXPECT_EQ(t.at.x, 4250);
+                EXPECT_EQ(t.halign, HAlign::Center);
+            }
+            EXPECT_EQ(tops, c.tops);
+        }
+    }
+}
+
+TEST(ReportPage, TitleBlockAndHeaderText) {
+    const JointRecord rec = test::decodeFixture(QStringLiteral("plain_hydraulic"));
+    const PageDrawing d = page(rec);
+    const int col = kMetrics.cw + 500, row = -600 - kMetrics.ch / 4;
+    const int plotTitleY = d.plots[0].rect.top + kMetrics.ch * 3 / 2;
+    struct Case {
+        QString text;
+        PagePoint at;
+        FontRole font;
+        HAlign halign;
+    } cases[] = {
+        {"Tarnell Joint Report (VR5)", {4250, -200}, FontRole::Title, HAlign::Center},
+        {"/r/x.tjr", {560, -600 + 115}, FontRole::Small, HAlign::Left},
+        {" 1. Date/Time", {col, row}, FontRole::Main, HAlign::Left},
+        {": 2024/05/06  14:32:07", {col + 1000, row}, FontRole::Main, HAlign::Left},
+        {" 2. Joint Number", {col, row - 153}, FontRole::Main, HAlign::Left},
+        {"Interfacial Pressures (psi):", {col, row - 9 * 153}, FontRole::Main, HAlign::Left},
+        {"Recommended Gauge Pressures (psi):", {col + 3500, row}, FontRole::Main, HAlign::Left},
+        {": 337", {col + 4500, row - 153}, FontRole::Main, HAlign::Left},
+        {"          Joint OK", {col + 3500, row - 12 * 153}, FontRole::Main, HAlign::Left},
+        {"Front-end Plot (100% search range)",
+         {(d.plots[0].rect.left + d.plots[0].rect.right) / 2, plotTitleY},
+         FontRole::Main,
+         HAlign::Center},
+        {"psi", {d.plots[0].rect.left - 3 * 59, plotTitleY}, FontRole::Main, HAlign::Left},
+        {"Heater Removal Plot (location estimated)",
+         {4397, d.plots[1].rect.top + 229},
+         FontRole::Main,
+         HAlign::Center},
+        {QStringLiteral("Summary Plot (%1 data points)").arg(rec.sampleCount),
+         {4397, d.plots[2].rect.top + 229},
+         FontRole::Main,
+         HAlign::Center},
+    };
+    const std::vector<TextItem> texts = itemsOf<TextItem>(d);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const auto it = std::find_if(texts.begin(), texts.end(),
+                                     [&](const TextItem& t) { return t.text == c.text; });
+        ASSERT_NE(it, texts.end());
+        EXPECT_EQ(it->at, c.at);
+        EXPECT_EQ(it->font, c.font);
+        EXPECT_EQ(it->halign, c.halign);
+    }
+    const auto id =
+        std::find_if(texts.begin(), texts.end(), [](const TextItem& t) { return t.at.y == -9723; });
+    ASSERT_NE(id, texts.end());
+    EXPECT_TRUE(id->text.startsWith(u"Tarnell VR5-XP  v0.3.0  ")) << id->text.toStdString();
+    EXPECT_EQ(id->at.x, 560);
+
+    // A path longer than 120 characters shows as its file name.
+    const QString longPath =
+        QStringLiteral("/reports/") + QString(120, u'd') + QStringLiteral("/J-1 7 E-1.tjr");
+    const std::vector<TextItem> longTexts = itemsOf<TextItem>(page(rec, Medium::Screen, longPath));
+    EXPECT_TRUE(std::any_of(longTexts.begin(), longTexts.end(), [](const TextItem& t) {
+        return t.text == u"J-1 7 E-1.tjr" && t.at.x == 560;
+    }));
+}
+
+}  // namespace
+}  // namespace vr5
