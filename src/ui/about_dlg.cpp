@@ -31,7 +31,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     text->setBackgroundVisible(false);
     text->viewport()->setAutoFillBackground(false);
     const QFontMetrics fm(text->font());
-    text->setMinimumSize(fm.horizontalAdvance(QString(30, u'M')) / 1, fm.lineSpacing() * 7);
+    const int margins = 2 * static_cast<int>(text->document()->documentMargin()) + 4;
+    text->setFixedSize(fm.horizontalAdvance(QString(28, u'M')), fm.lineSpacing() * 6 + margins);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -42,6 +43,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 }  // namespace vr5
