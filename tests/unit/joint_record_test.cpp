@@ -106,6 +106,7 @@ TEST(JointRecord, HeaterRemoval) {
         {"search range 50%", twoRises, 100, 50, 20},
         {"a rise at the limit itself is outside", {0, 0, 0, 0, 0, 50, 50, 50}, 100, 50, 0},
         {"no rise: the first clear drop", {100, 100, 100, 50, 50, 20}, 60, 100, 30},
+        {"two samples", {0, 50}, 20, 100, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

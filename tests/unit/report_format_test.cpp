@@ -229,6 +229,7 @@ TEST(ReportFormat, SummaryLineAndSamples) {
     } cases[] = {
         {"summary: SM0150  01234  00250\nhold: 1250\ntrailer_hex: FFFFFFFF", 150, 1234, 250, 250},
         {"summary: SM0099x 00500y 00003\nhold: 15", 99, 500, 3, 3},
+        {"summary: SM015099012345600002\nhold: 10", 150, 1234, 2, 2},  // 6 and 13 end numbers
         {"summary: SM  42     -7  +0002\nhold: 10", 42, -7, 2, 2},
         {"summary: SM----  -----  -----", 0, 0, 0, 0},
         {"summary: SM01", 1, 0, 0, 0},
@@ -245,7 +246,7 @@ TEST(ReportFormat, SummaryLineAndSamples) {
         EXPECT_EQ(rec.fields.summaryMaxPressure, c.maxPressure);
         EXPECT_EQ(rec.fields.loggedDuration, c.duration);
         EXPECT_EQ(rec.fields.storedSampleCount, c.storedCount);
-        EXPECT_EQ(rec.sampleCount, c.sampleCount);
+        ASSERT_EQ(rec.sampleCount, c.sampleCount);
         if (c.sampleCount > 0) {
             EXPECT_EQ(rec.Time(c.sampleCount - 1),
                       c.sampleCount == 10000 ? 9999 : 5 * (c.sampleCount - 1));

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "test_support.h"
+#include "text/tick_format.h"
 
 namespace vr5 {
 namespace {
@@ -13,6 +16,8 @@ constexpr PageMetrics kMetrics{59, 153, 120, 92};
 
 // Heater out at tick 1500 of 3000: a rise from 0 to 150 psi.
 const char* const kHeaterAt1500 = "hold: 1500\nstep: 150\nhold: 1500";
+// The same with a few psi of noise, so that no two neighbouring samples sit at the same height.
+const char* const kNoisyHeaterAt1500 = "sample: 0 0\nnoise: 3 9\nhold: 1495\nstep: 150\nhold: 1500";
 
 PageDrawing page(const JointRecord& rec, Medium medium = Medium::Screen,
                  const QString& path = QStringLiteral("/r/x.tjr")) {
@@ -63,9 +68,10 @@ std::vector<LineItem> markers(const PageDrawing& d, int plot) {
     const PageRect r = d.plots[static_cast<size_t>(plot)].rect;
     std::vector<LineItem> out;
     for (const LineItem& l : itemsOf<LineItem>(d)) {
-        if (l.pen == kMarkerPen && l.from.x > r.left && l.from.x < r.right &&
-            l.from.y == r.top + 40)
+        if (l.pen == kMarkerPen && l.from.x >= r.left && l.from.x <= r.right &&
+            l.from.y == r.top + 40) {
             out.push_back(l);
+        }
     }
     return out;
 }
@@ -78,23 +84,38 @@ TEST(ReportPage, PlotRanges) {
         const char* name;
         const char* description;
         Range plots[3];
-        int markersPerPlot;
+        int markers[3];
     } cases[] = {
         {"heater out at 1500",
          kHeaterAt1500,
          {{0, 1525, 200}, {1400, 1525, 20}, {0, 3000, 500}},
-         1},
+         {1, 1, 1}},
         {"100 ticks or less: the whole record",
          "hold: 50\nstep: 100\nhold: 50",
          {{0, 100, 20}, {0, 100, 20}, {0, 100, 20}},
-         1},
-        {"no heater removal", "step: 100\nhold: 600", {{0, 25, 5}, {0, 25, 5}, {0, 600, 100}}, 0},
-        {"one sample", "sample: 500 10", {{0, 500, 100}, {0, 500, 100}, {0, 500, 100}}, 0},
-        {"no samples", "summary: SM0000  00000  00000", {{0, 1, 1}, {0, 1, 1}, {0, 1, 1}}, 0},
+         {1, 1, 1}},
+        {"80 ticks: exactly 8 steps of 10",
+         "interval: 1\nhold: 81",
+         {{0, 80, 10}, {0, 80, 10}, {0, 80, 10}},
+         {0, 0, 0}},
+        {"no heater removal",
+         "step: 100\nhold: 600",
+         {{0, 25, 5}, {0, 25, 5}, {0, 600, 100}},
+         {0, 0, 0}},
+        {"one sample", "sample: 500 10", {{0, 500, 100}, {0, 500, 100}, {0, 500, 100}}, {0, 0, 0}},
+        {"no samples",
+         "summary: SM0000  00000  00000",
+         {{0, 1, 1}, {0, 1, 1}, {0, 1, 1}},
+         {0, 0, 0}},
         {"heater out early",
          "hold: 50\nstep: 100\nhold: 3000",
          {{0, 75, 10}, {0, 75, 10}, {0, 3050, 500}},
-         1},
+         {1, 1, 1}},
+        // At tick 1 of 10001 the marker would sit on the summary plot's left edge: none there.
+        {"heater out at the first tick",
+         "sample: 0 0\nsample: 1 150\ninterval: 100\nhold: 10000",
+         {{0, 26, 5}, {0, 26, 5}, {0, 10001, 2000}},
+         {1, 1, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,7 +129,7 @@ TEST(ReportPage, PlotRanges) {
             EXPECT_EQ(g.timeEnd, c.plots[k].end);
             EXPECT_EQ(g.timeStep, c.plots[k].step);
             const std::vector<LineItem> m = markers(d, k);
-            ASSERT_EQ(static_cast<int>(m.size()), c.markersPerPlot);
+            ASSERT_EQ(static_cast<int>(m.size()), c.markers[k]);
             for (const LineItem& l : m) {
                 EXPECT_EQ(l.to.y, g.rect.top - 40);
                 EXPECT_EQ(l.from.x, l.to.x);
@@ -130,10 +151,20 @@ TEST(ReportPage, TimeGridAndLabels) {
     EXPECT_EQ(verticalGridLines(d, 1), 6);
     EXPECT_EQ(verticalGridLines(d, 2), 5);
 
-    // Labels that would run into the one before or past the right edge are left out.
-    const PageDrawing narrow = page("interval: 1\nhold: 36");  // 35 ticks: step 5, x apart by 995
-    EXPECT_EQ(timeLabels(narrow, 2).size(), 7u);
-    EXPECT_EQ(verticalGridLines(narrow, 2), 6);
+    // With wide characters, labels that would run into the first one or past the right edge
+    // are left out; their grid lines stay.
+    const PageMetrics wide{200, 153, 120, 92};
+    const PageDrawing d80 =
+        buildReportPage(test::decodeDescription(QStringLiteral("interval: 1\nhold: 81")), QString(),
+                        wide, Medium::Screen);
+    const PageRect r = d80.plots[2].rect;
+    QStringList labels;
+    for (const TextItem& t : itemsOf<TextItem>(d80)) {
+        if (t.at.y == r.bottom - wide.ch / 2 && t.at.x < r.right) labels << t.text;
+    }
+    EXPECT_EQ(labels,
+              (QStringList{"0.00.00.0", "0:00:06.0", "0:00:08.0", "0:00:10.0", "0:00:12.0"}));
+    EXPECT_EQ(verticalGridLines(d80, 2), 7);
 }
 
 TEST(ReportPage, PressureGrid) {
@@ -199,10 +230,23 @@ TEST(ReportPage, PressureGrid) {
         }
         EXPECT_EQ(labels, c.labels);
     }
+
+    // A label shows only where its line lies at least half a line height inside the plot.
+    const PageMetrics tall{59, 360, 120, 92};  // the plot is 560 high: lines every 112
+    const PageDrawing d =
+        buildReportPage(test::decodeDescription(QStringLiteral("step: 4\nhold: 10")), QString(),
+                        tall, Medium::Screen);
+    QStringList labels;
+    for (const TextItem& t : itemsOf<TextItem>(d)) {
+        if (t.halign == HAlign::Right && inside(d.plots[0].rect, {d.plots[0].rect.left, t.at.y})) {
+            labels << t.text;
+        }
+    }
+    EXPECT_EQ(labels, (QStringList{"2", "3"}));
 }
 
 TEST(ReportPage, Curve) {
-    const PageDrawing d = page(kHeaterAt1500);
+    const PageDrawing d = page(kNoisyHeaterAt1500);
     std::vector<PolylineItem> perPlot[3];
     for (const PolylineItem& p : itemsOf<PolylineItem>(d)) {
         for (int k = 0; k < 3; ++k) {
@@ -221,13 +265,31 @@ TEST(ReportPage, Curve) {
                 EXPECT_GE(pts[i].x, pts[i - 1].x);
             }
         }
-        EXPECT_EQ(pts.back().x, r.right);        // stops where it reaches the right edge
+        // It stops where it first reaches the right edge.
+        EXPECT_EQ(pts.back().x, r.right);
+        EXPECT_EQ(
+            std::count_if(pts.begin(), pts.end(), [&](PagePoint p) { return p.x == r.right; }), 1);
         EXPECT_EQ(pts.front().y, r.bottom + 1);  // 0 psi sits just above the bottom
     }
     // In the heater-removal plot nothing runs along the left edge: the curve starts there.
     const std::vector<PagePoint>& heater = perPlot[1][0].points;
-    EXPECT_EQ(heater[0].x, d.plots[1].rect.left);
-    EXPECT_GT(heater[1].x, d.plots[1].rect.left);
+    const int left = d.plots[1].rect.left;
+    EXPECT_EQ(heater[0].x, left);
+    EXPECT_EQ(std::count_if(heater.begin(), heater.end(), [&](PagePoint p) { return p.x == left; }),
+              1);
+}
+
+TEST(ReportPage, TickTimes) {
+    struct Case {
+        int ticks;
+        const char* text;
+    } cases[] = {
+        {0, "0:00:00.0"},     {1, "0:00:00.2"},     {4, "0:00:00.8"},    {5, "0:00:01.0"},
+        {299, "0:00:59.8"},   {300, "0:01:00.0"},   {1400, "0:04:40.0"}, {17999, "0:59:59.8"},
+        {18001, "1:00:00.2"}, {65535, "3:38:27.0"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(formatTicks(c.ticks), QString::fromUtf8(c.text)) << c.ticks;
 }
 
 TEST(ReportPage, ScreenAndPaperPens) {

@@ -152,6 +152,11 @@ TEST(ReportText, MachineKinds) {
          {}},
         {nullptr, "pressure_unit: kg/cm2", {}, {{"Interfacial Pressures (Kg/cm2):"}}, {}},
         {nullptr, "pressure_unit: 9", {}, {{"Recommended Gauge Pressures (psi):"}}, {}},
+        {nullptr,
+         "model: ZA2-ZX",
+         range({{1, 8}, {11, 14}, {17, 20}, {22, 26}}),
+         {{"14. Cool"}},
+         {"Piston Area", "Fitting Type"}},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.fixture ? c.fixture : c.description);
