@@ -104,7 +104,7 @@ struct ReportFields {
 // Where decoding stopped on a damaged file, and why.
 struct DecodeProblem {
     ReportItem item = ReportItem::None;  // the item that could not be read whole
-    qsizetype offset = 0;                // byte where that item starts
+    qsizetype offset = 0;                // byte where the unreadable part starts
     QString what;                        // what is wrong, in the operator's words
 
     bool isDamaged() const { return item != ReportItem::None; }
