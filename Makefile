@@ -47,6 +47,7 @@ fuzz: setup
 	  -DVR5XP_TESTS=OFF -DVR5XP_BENCH=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_report_decoder
 	$(FUZZ_BUILD)/fuzz/fuzz_report_decoder -max_total_time=$(FUZZ_SECONDS) \
+	  -artifact_prefix=$(FUZZ_BUILD)/fuzz/ \
 	  $(FUZZ_BUILD)/fuzz/corpus-work fuzz/corpus/report_decoder
 
 bench: build

@@ -290,3 +290,34 @@ TEST(ReportText, NotesWrapping) {
 
 }  // namespace
 }  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+TEST(ReportText, NotesFitTheRowsTheyAreGiven) {
+    const QString sentence = QStringLiteral("Bead even all round, ");  // 21 characters
+    struct Case {
+        QString notes;
+        int rows;
+        QStringList expected;
+    } cases[] = {
+        // Notes that fit are wrapped as always.
+        {"Joint OK\r\nSecond line", 4, {"Joint OK", "Second line"}},
+        // Too many short lines run on, their breaks shown as " / ".
+        {"1\n2\n3\n4\n5\n6", 2, {"1 / 2 / 3 / 4 / 5 / 6"}},
+        {"a\n\n\nb\r\n", 1, {"a / b"}},
+        // Still too long: the last row is cut and says so.
+        {sentence.repeated(6), 1, {(sentence.repeated(3)).left(51).trimmed() + " ..."}},
+        {"x\ny", 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qPrintable(c.notes));
+        const QStringList got = fitNotes(c.notes, c.rows);
+        EXPECT_EQ(got, c.expected);
+        EXPECT_LE(got.size(), c.rows);
+        for (const QString& line : got) EXPECT_LE(line.size(), 56);
+    }
+}
+
+}  // namespace
+}  // namespace vr5

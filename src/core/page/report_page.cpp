@@ -5,6 +5,7 @@
 
 #include "app_info.h"
 #include "report/report_strings.h"
+#include "report/report_text.h"
 #include "text/tick_format.h"
 
 namespace vr5 {
@@ -15,6 +16,7 @@ constexpr std::array<int, 13> kTicks = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000
 constexpr int kLastTick = 12;
 constexpr int kColumnWidth = 3500;
 constexpr int kValueIndent = 1000;
+const QString kNotesIndent = QStringLiteral("          ");
 // The logo's pixel size; it is drawn at half that in page units.
 constexpr int kLogoPixelsWide = 4037;
 constexpr int kLogoPixelsHigh = 1476;
@@ -62,7 +64,19 @@ public:
         const int firstRow = -600 - m_.ch / 4;
         int y = firstRow;
         int lastRow = y;
-        for (const QString& line : rec_.headerLines) {
+        const QStringList& lines = rec_.headerLines;
+        const qsizetype notesStart = notesLinesStart();
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString& line = lines[i];
+            if (i == notesStart) {
+                // Notes go on the rows left in the header box, never over the plots below.
+                const int rows = std::max(0, (y - kHeaderBox.bottom) / m_.ch);
+                for (const QString& note : fitNotes(rec_.fields.notes, rows)) {
+                    add(TextItem{{x, y}, kNotesIndent + note, FontRole::Main});
+                    y -= m_.ch;
+                }
+                break;
+            }
             if (line == u"^") {
                 x += kColumnWidth;
                 y = firstRow;
@@ -250,6 +264,16 @@ private:
                 add(LineItem{{x, r.top + 40}, {x, r.top - 40}, kMarkerPen});
             }
         }
+    }
+
+    // Where the wrapped notes lines begin in the header list (they end it, after their label),
+    // or -1 when the report shows none.
+    qsizetype notesLinesStart() const {
+        const QStringList& lines = rec_.headerLines;
+        const qsizetype count = wrapNotes(rec_.fields.notes).size();
+        const qsizetype start = lines.size() - count;
+        if (count == 0 || start < 1 || !lines[start - 1].endsWith(u"Notes:")) return -1;
+        return start;
     }
 
     const JointRecord& rec_;

@@ -29,14 +29,14 @@ QString reportItemName(ReportItem item) {
         case ReportItem::CoolPressure: return QStringLiteral("cool pressure");
         case ReportItem::PressureUnit: return QStringLiteral("pressure unit");
         case ReportItem::Drag: return QStringLiteral("drag pressure");
-        case ReportItem::Recommended: return QStringLiteral("recommended gauge pressures");
+        case ReportItem::Recommended: return QStringLiteral("recommended gauge pressure");
         case ReportItem::TempUnit: return QStringLiteral("temperature unit");
         case ReportItem::ExtHeaterTemp: return QStringLiteral("external heater temperature");
         case ReportItem::HeaterTemp: return QStringLiteral("heater temperature");
         case ReportItem::NotesMarker: return QStringLiteral("notes section");
         case ReportItem::Location: return QStringLiteral("location");
         case ReportItem::SecondMarker: return QStringLiteral("notes section");
-        case ReportItem::Notes: return QStringLiteral("notes");
+        case ReportItem::Notes: return QStringLiteral("notes text");
         case ReportItem::Demo: return QStringLiteral("demo flag");
         case ReportItem::Identity: return QStringLiteral("logger identity");
         case ReportItem::Reserve: return QStringLiteral("pipe area data");

@@ -165,6 +165,24 @@ QStringList wrapNotes(const QString& notes, int width) {
     return wrapped;
 }
 
+QStringList fitNotes(const QString& notes, int rows, int width) {
+    QStringList lines = wrapNotes(notes, width);
+    if (lines.size() <= rows) return lines;
+    QString runOn = notes;
+    runOn.remove(u'\r');
+    QStringList parts = runOn.split(u'\n', Qt::SkipEmptyParts);
+    for (QString& part : parts) part = part.trimmed();
+    parts.removeAll(QString());
+    lines = wrapNotes(parts.join(QStringLiteral(" / ")), width);
+    if (lines.size() <= rows) return lines;
+    lines = lines.mid(0, std::max(rows, 0));
+    if (!lines.isEmpty()) {
+        QString& last = lines.last();
+        last = last.left(std::max(0, width - 4)).trimmed() + QStringLiteral(" ...");
+    }
+    return lines;
+}
+
 QStringList buildReportHeaderLines(const JointRecord& rec) {
     const ReportFields& f = rec.fields;
     const ReportMachineKind kind = reportMachineKind(f.modelText);

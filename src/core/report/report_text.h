@@ -25,6 +25,11 @@ QString identityLineText(const QString& identity);
 // The notes as lines of at most about `width` characters, broken at blanks where possible.
 QStringList wrapNotes(const QString& notes, int width = 55);
 
+// The notes in at most `rows` lines: wrapped as usual when they fit; otherwise with their line
+// breaks shown as " / " so that the text runs on, and, when even that is too long, cut with
+// "..." at the end of the last row.
+QStringList fitNotes(const QString& notes, int rows, int width = 55);
+
 // The pipe area shown for a direct-area machine: the reserve data before its first "~".
 QString reservePipeAreaText(const QString& reserve);
 // True when the reserve data marks the pressures as forces read from a fitting's label.
