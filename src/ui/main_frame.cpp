@@ -18,6 +18,7 @@
 #include <QToolBar>
 
 #include "app_info.h"
+#include "frame_commands.h"
 #include "page/page_drawing.h"
 #include "prompter.h"
 #include "report/vr5xp_doc.h"
@@ -206,9 +207,8 @@ void CMainFrame::refreshRecentFiles() {
 }
 
 void CMainFrame::updateCommands() {
-    const bool hasPath = !state_.currentReportPath.isEmpty();
-    action(Command::Analyze)->setEnabled(hasPath);
-    action(Command::AppendNotes)->setEnabled(hasPath);
+    action(Command::Analyze)->setEnabled(reportCommandsEnabled(state_));
+    action(Command::AppendNotes)->setEnabled(reportCommandsEnabled(state_));
     const bool hasReport = doc_->hasReport();
     action(Command::Print)->setEnabled(hasReport);
     action(Command::PrintPreview)->setEnabled(hasReport);
@@ -243,12 +243,10 @@ void CMainFrame::onNew() {
 }
 
 void CMainFrame::onLogStatus() {
-    if (settings_.read(keys::ComPort, -1) == -1) {
+    if (startLogStatus(settings_, state_) == LogStatusStart::OpenSettings) {
         onSettings();
         return;
     }
-    state_.currentReportPath.clear();
-    state_.currentMachineModelText = settings_.read(keys::MachineModelText);
     updateCommands();
     QTimer::singleShot(0, this, &CMainFrame::openLogStatusDialog);
 }
