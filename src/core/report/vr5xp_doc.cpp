@@ -107,7 +107,6 @@ CVR5XPDoc::OpenResult CVR5XPDoc::load(const QString& path, QString titleText) {
     state_.currentReportPath = path;
     state_.resetRangeFlag = true;
 
-    Q_EMIT loaded(path);
     Q_EMIT changed();
     if (record_->problem.isDamaged()) {
         prompter_.show(damageMessage(path, record_->problem), appTitle(), Prompter::Icon::Warning);

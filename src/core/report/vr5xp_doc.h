@@ -56,8 +56,6 @@ public:
 Q_SIGNALS:
     // The record changed: every view repaints.
     void changed();
-    // A report was loaded: the search-range box goes back to 100%.
-    void loaded(const QString& path);
 
 private:
     OpenResult load(const QString& path, QString titleText);
