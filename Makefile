@@ -10,7 +10,7 @@ JOBS       ?= 2
 
 CONFIGURE = cmake -S . -G Ninja -Wno-dev
 
-.PHONY: setup build run test check test-sanitize fuzz bench samples clean
+.PHONY: setup build run test check test-sanitize fuzz bench samples clean format
 
 setup:
 	@scripts/setup
@@ -62,3 +62,6 @@ samples: build
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -61,8 +61,9 @@ CommandLine parseCommandLine(const QStringList& args) {
         modeSet = true;
         return true;
     };
-    const QString twoModes = QStringLiteral("Only one of --dump, --export-pdf, --export-png, /p "
-                                            "and /pt can be given.");
+    const QString twoModes = QStringLiteral(
+        "Only one of --dump, --export-pdf, --export-png, /p "
+        "and /pt can be given.");
 
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -98,7 +99,8 @@ CommandLine parseCommandLine(const QStringList& args) {
         } else if (arg == u"--search-range") {
             const auto value = next("percent");
             if (!value || !readInt(*value, 5, 100, c.searchRange))
-                return failure(QStringLiteral("--search-range needs a whole percentage from 5 to 100."));
+                return failure(
+                    QStringLiteral("--search-range needs a whole percentage from 5 to 100."));
         } else if (isSwitch(arg, "p")) {
             if (!setMode(CommandLine::Mode::Print)) return failure(twoModes);
         } else if (isSwitch(arg, "pt")) {

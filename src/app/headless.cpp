@@ -21,9 +21,7 @@ namespace {
 class StreamPrompter final : public Prompter {
 public:
     explicit StreamPrompter(QTextStream& err) : err_(err) {}
-    void show(const QString& text, const QString&, Icon) override {
-        err_ << text << Qt::endl;
-    }
+    void show(const QString& text, const QString&, Icon) override { err_ << text << Qt::endl; }
     Answer ask(const QString& text, const QString&, Buttons) override {
         err_ << text << Qt::endl;
         return Answer::Cancel;

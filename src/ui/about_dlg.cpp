@@ -11,9 +11,9 @@
 namespace vr5 {
 
 QString CAboutDlg::identificationText() {
-    return QStringList{QString::fromUtf8(kAppTitle), QString::fromUtf8(kVersionText),
+    return QStringList{QString::fromUtf8(kAppTitle),    QString::fromUtf8(kVersionText),
                        QString::fromUtf8(kMakerNotice), QString::fromUtf8(kMakerName),
-                       QString::fromUtf8(kMakerPhone), QString::fromUtf8(kMakerWeb)}
+                       QString::fromUtf8(kMakerPhone),  QString::fromUtf8(kMakerWeb)}
         .join(u'\n');
 }
 

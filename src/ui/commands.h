@@ -55,10 +55,10 @@ inline constexpr CommandText kCommands[] = {
     {Command::Exit, "E&xit", "Quit the application", "Exit", QKeySequence::UnknownKey},
     {Command::Toolbar, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar",
      QKeySequence::UnknownKey},
-    {Command::About, "&About VR5-XP...", "Display program information, version number and copyright",
-     "About", QKeySequence::UnknownKey},
-    {Command::New, "&New", "Close the report and show the start picture", "New",
-     QKeySequence::New},
+    {Command::About, "&About VR5-XP...",
+     "Display program information, version number and copyright", "About",
+     QKeySequence::UnknownKey},
+    {Command::New, "&New", "Close the report and show the start picture", "New", QKeySequence::New},
 };
 
 inline constexpr const char* kRecentFilePrompt = "Open this document";

@@ -128,9 +128,8 @@ void CMainFrame::buildMenus() {
     for (int i = 0; i < keys::kRecentFileCount; ++i) {
         QAction* recent = file->addAction(QString());
         recent->setStatusTip(QString::fromUtf8(kRecentFilePrompt));
-        connect(recent, &QAction::triggered, this, [this, recent] {
-            openFile(recent->data().toString());
-        });
+        connect(recent, &QAction::triggered, this,
+                [this, recent] { openFile(recent->data().toString()); });
         recentActions_ << recent;
     }
     file->addSeparator();
@@ -200,7 +199,8 @@ void CMainFrame::refreshRecentFiles() {
         if (!used) continue;
         QString shown = QDir::toNativeSeparators(files[i]);
         if (shown.size() > 60) shown = QStringLiteral("...") + shown.right(57);
-        recent->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(u'&', QStringLiteral("&&"))));
+        recent->setText(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(u'&', QStringLiteral("&&"))));
         recent->setData(files[i]);
     }
     recentPlaceholder_->setVisible(files.isEmpty());
@@ -280,9 +280,8 @@ void CMainFrame::onPrint() {
 void CMainFrame::onPrintPreview() {
     if (!doc_->hasReport()) return;
     QPrintPreviewDialog preview(&printer(), this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
-        printDrawing(*p, buildDocumentPage(*doc_, Medium::Paper));
-    });
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { printDrawing(*p, buildDocumentPage(*doc_, Medium::Paper)); });
     preview.exec();
 }
 
@@ -307,7 +306,9 @@ void CMainFrame::onSearchRangeSelected(int index) {
     doc_->SetSearchRangePercent(percent);
 }
 
-void CMainFrame::resetSearchRange() { searchRange_->setCurrentIndex(kFullRangeEntry); }
+void CMainFrame::resetSearchRange() {
+    searchRange_->setCurrentIndex(kFullRangeEntry);
+}
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls() && event->mimeData()->urls().value(0).isLocalFile()) {

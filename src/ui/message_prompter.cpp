@@ -8,11 +8,16 @@ namespace {
 
 QMessageBox::Icon toIcon(Prompter::Icon icon) {
     switch (icon) {
-        case Prompter::Icon::Information: return QMessageBox::Information;
-        case Prompter::Icon::Warning: return QMessageBox::Warning;
-        case Prompter::Icon::Error: return QMessageBox::Critical;
-        case Prompter::Icon::Question: return QMessageBox::Question;
-        case Prompter::Icon::None: break;
+        case Prompter::Icon::Information:
+            return QMessageBox::Information;
+        case Prompter::Icon::Warning:
+            return QMessageBox::Warning;
+        case Prompter::Icon::Error:
+            return QMessageBox::Critical;
+        case Prompter::Icon::Question:
+            return QMessageBox::Question;
+        case Prompter::Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -28,19 +33,29 @@ Prompter::Answer MessagePrompter::ask(const QString& text, const QString& captio
                                       Buttons buttons) {
     QMessageBox::StandardButtons set;
     switch (buttons) {
-        case Buttons::Ok: set = QMessageBox::Ok; break;
-        case Buttons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case Buttons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+        case Buttons::Ok:
+            set = QMessageBox::Ok;
+            break;
+        case Buttons::OkCancel:
+            set = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case Buttons::YesNo:
+            set = QMessageBox::Yes | QMessageBox::No;
+            break;
         case Buttons::YesNoCancel:
             set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
     }
     QMessageBox box(QMessageBox::Question, caption, text, set, parent_);
     switch (box.exec()) {
-        case QMessageBox::Ok: return Answer::Ok;
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        default: return Answer::Cancel;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
     }
 }
 

@@ -83,7 +83,8 @@ bool writePdfFile(const PageDrawing& drawing, const QString& path, const QString
         writer.setCreator(QString::fromUtf8(kAppTitle));
         QPainter painter(&writer);
         if (!painter.isActive()) {
-            if (error) *error = QStringLiteral("Cannot write %1: the PDF could not be started").arg(path);
+            if (error)
+                *error = QStringLiteral("Cannot write %1: the PDF could not be started").arg(path);
             file.cancelWriting();
             return false;
         }

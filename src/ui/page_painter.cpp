@@ -10,7 +10,9 @@
 
 // The pictures are compiled into this static library; a static library's resources must be
 // registered by hand.
-static void registerPageResources() { Q_INIT_RESOURCE(vr5xp); }
+static void registerPageResources() {
+    Q_INIT_RESOURCE(vr5xp);
+}
 
 namespace vr5 {
 
@@ -21,7 +23,9 @@ void initUiResources() {
 
 namespace {
 
-QColor toColor(Rgb c) { return QColor((c >> 16) & 0xff, (c >> 8) & 0xff, c & 0xff); }
+QColor toColor(Rgb c) {
+    return QColor((c >> 16) & 0xff, (c >> 8) & 0xff, c & 0xff);
+}
 
 QPen toPen(const Pen& pen, double scale) {
     QPen p(toColor(pen.color));
@@ -37,10 +41,11 @@ QPen toPen(const Pen& pen, double scale) {
 // they occur in English text (per thousand). Fonts that share Arial's advances give Arial's
 // figure, whatever their own tables claim.
 double weightedAverageWidth(const QFontMetricsF& fm) {
-    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6,  35, 20,
-                                         56, 56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2};
+    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6, 35, 20,
+                                         56, 56, 17, 4,  49,  56, 71, 31, 10, 18, 3, 18, 2};
     double sum = 166 * fm.horizontalAdvance(QLatin1Char(' '));
-    for (int i = 0; i < 26; ++i) sum += kWeights[i] * fm.horizontalAdvance(QLatin1Char(char('a' + i)));
+    for (int i = 0; i < 26; ++i)
+        sum += kWeights[i] * fm.horizontalAdvance(QLatin1Char(char('a' + i)));
     return sum / 1000.0;
 }
 
@@ -140,8 +145,8 @@ void paintPage(QPainter& painter, const PageDrawing& drawing, const PageTransfor
             const QImage& image = images.logo;
             if (image.isNull()) continue;  // a missing picture is left out
             const PageRect& r = bitmap->rect;
-            const bool raster = painter.paintEngine() &&
-                                painter.paintEngine()->type() != QPaintEngine::Pdf;
+            const bool raster =
+                painter.paintEngine() && painter.paintEngine()->type() != QPaintEngine::Pdf;
             painter.setRenderHint(QPainter::SmoothPixmapTransform, raster);
             painter.drawImage(QRectF(t.map({r.left, r.top}), t.map({r.right, r.bottom})), image);
         }

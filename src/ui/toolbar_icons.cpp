@@ -89,12 +89,23 @@ QIcon toolbarIcon(Command id) {
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     switch (id) {
-        case Command::LogStatus: drawGauge(p); break;
-        case Command::Open: drawFolder(p); break;
-        case Command::Print: drawPrinter(p); break;
-        case Command::AppendNotes: drawNotes(p); break;
-        case Command::About: drawAbout(p); break;
-        default: break;
+        case Command::LogStatus:
+            drawGauge(p);
+            break;
+        case Command::Open:
+            drawFolder(p);
+            break;
+        case Command::Print:
+            drawPrinter(p);
+            break;
+        case Command::AppendNotes:
+            drawNotes(p);
+            break;
+        case Command::About:
+            drawAbout(p);
+            break;
+        default:
+            break;
     }
     p.end();
     return QIcon(pixmap);

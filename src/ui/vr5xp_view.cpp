@@ -31,7 +31,9 @@ CVR5XPView::CVR5XPView(CVR5XPDoc& doc, ProgramState& state, QWidget* parent)
     rebuild();
 }
 
-double CVR5XPView::scale() const { return logicalDpiX() / 1000.0; }
+double CVR5XPView::scale() const {
+    return logicalDpiX() / 1000.0;
+}
 
 void CVR5XPView::rebuild() {
     drawing_ = buildDocumentPage(doc_, Medium::Screen);

@@ -1,12 +1,14 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPrinterInfo>
-#include <gtest/gtest.h>
 
-#include "app/command_line.h"
 #include "app/headless.h"
 #include "ui_support.h"
 
@@ -29,8 +31,18 @@ TEST(CommandLineTest, ReadsEveryForm) {
         {{"/dde"}, Mode::Window, "", "", 96, 100},
         {{"--dump", "r.tjr"}, Mode::Dump, "r.tjr", "", 96, 100},
         {{"--export-pdf", "o.pdf", "r.tjr"}, Mode::ExportPdf, "r.tjr", "o.pdf", 96, 100},
-        {{"--export-png", "o.png", "--dpi", "300", "r.tjr"}, Mode::ExportPng, "r.tjr", "o.png", 300, 100},
-        {{"--search-range", "50", "--export-pdf", "o.pdf", "r.tjr"}, Mode::ExportPdf, "r.tjr", "o.pdf", 96, 50},
+        {{"--export-png", "o.png", "--dpi", "300", "r.tjr"},
+         Mode::ExportPng,
+         "r.tjr",
+         "o.png",
+         300,
+         100},
+        {{"--search-range", "50", "--export-pdf", "o.pdf", "r.tjr"},
+         Mode::ExportPdf,
+         "r.tjr",
+         "o.pdf",
+         96,
+         50},
         {{"--search-range", "85%", "--dump", "r.tjr"}, Mode::Dump, "r.tjr", "", 96, 85},
         {{"/p", "r.tjr"}, Mode::Print, "r.tjr", "", 96, 100},
         {{"-P", "r.tjr"}, Mode::Print, "r.tjr", "", 96, 100},
@@ -96,9 +108,9 @@ TEST_F(HeadlessTest, DumpGivesTheDecodedReport) {
     const QString report = test::writeFixture(dir, QStringLiteral("plain_hydraulic"));
     ASSERT_EQ(run({"--search-range", "50", "--dump", report}), kExitOk) << qPrintable(err);
     const QJsonObject o = QJsonDocument::fromJson(out.toUtf8()).object();
-    for (const char* key : {"file", "header_lines", "notes", "demo", "pressure_unit", "psi_per_unit",
-                            "logged_duration", "sample_count", "max_pressure", "search_range",
-                            "heater_removal", "samples"}) {
+    for (const char* key : {"file", "header_lines", "notes", "demo", "pressure_unit",
+                            "psi_per_unit", "logged_duration", "sample_count", "max_pressure",
+                            "search_range", "heater_removal", "samples"}) {
         EXPECT_TRUE(o.contains(QLatin1String(key))) << key;
     }
     EXPECT_EQ(o.size(), 12);

@@ -1,3 +1,7 @@
+#include "ui/main_frame.h"
+
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -7,14 +11,12 @@
 #include <QMimeData>
 #include <QToolBar>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 #include "page/page_drawing.h"
 #include "report/vr5xp_doc.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "ui/about_dlg.h"
-#include "ui/main_frame.h"
 #include "ui/vr5xp_view.h"
 #include "ui_support.h"
 
@@ -39,8 +41,10 @@ protected:
     static QStringList entries(const QMenu* menu) {
         QStringList list;
         for (QAction* a : menu->actions()) {
-            if (a->isSeparator()) list << QStringLiteral("-");
-            else if (a->isVisible()) list << a->text();
+            if (a->isSeparator())
+                list << QStringLiteral("-");
+            else if (a->isVisible())
+                list << a->text();
         }
         return list;
     }
@@ -67,11 +71,11 @@ protected:
 
 TEST_F(MainFrameTest, MenusHoldEveryCommandInOrder) {
     ASSERT_NE(menu(QStringLiteral("&File")), nullptr);
-    EXPECT_EQ(entries(menu(QStringLiteral("&File"))),
-              (QStringList{"&Log/Status...", "-", "&Open...", "&Print...", "Print Pre&view",
-                           "P&rint Setup...", "Print &Many...", "-", "Sen&d...", "-", "Analyze...",
-                           "-", "Recent File", "-", "Append Notes...", "-", "&Settings...", "-",
-                           "E&xit"}));
+    EXPECT_EQ(
+        entries(menu(QStringLiteral("&File"))),
+        (QStringList{"&Log/Status...", "-", "&Open...", "&Print...", "Print Pre&view",
+                     "P&rint Setup...", "Print &Many...", "-", "Sen&d...", "-", "Analyze...", "-",
+                     "Recent File", "-", "Append Notes...", "-", "&Settings...", "-", "E&xit"}));
     EXPECT_EQ(entries(menu(QStringLiteral("&View"))), QStringList{"&Toolbar"});
     EXPECT_EQ(entries(menu(QStringLiteral("&Help"))), QStringList{"&About VR5-XP..."});
 
@@ -95,9 +99,12 @@ TEST_F(MainFrameTest, ToolbarHasButtonsTipsAndTheSearchRangeBox) {
     ASSERT_NE(bar, nullptr);
     QStringList layout;
     for (QAction* a : bar->actions()) {
-        if (a->isSeparator()) layout << QStringLiteral("-");
-        else if (bar->widgetForAction(a) == frame->searchRangeBox()) layout << QStringLiteral("[range]");
-        else layout << a->toolTip();
+        if (a->isSeparator())
+            layout << QStringLiteral("-");
+        else if (bar->widgetForAction(a) == frame->searchRangeBox())
+            layout << QStringLiteral("[range]");
+        else
+            layout << a->toolTip();
     }
     EXPECT_EQ(layout, (QStringList{"Log/Status", "-", "Open", "-", "[range]", "-", "Print", "-",
                                    "Append Notes", "-", "About"}));
@@ -146,7 +153,8 @@ TEST_F(MainFrameTest, AFileThatCannotBeReadKeepsTheReportShown) {
 
     EXPECT_FALSE(frame->openFile(missing));
     ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages[0].contains("does not exist")) << qPrintable(prompter.messages[0]);
+    EXPECT_TRUE(prompter.messages[0].contains("does not exist"))
+        << qPrintable(prompter.messages[0]);
     EXPECT_EQ(frame->document().path(), report);
     EXPECT_TRUE(frame->document().hasReport());
     EXPECT_EQ(frame->windowTitle(), "plain_hydraulic.tjr - Tarnell VR5-XP");

@@ -1,13 +1,15 @@
+#include "ui/page_output.h"
+
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 #include "page/report_page.h"
 #include "program_state.h"
 #include "report/vr5xp_doc.h"
-#include "ui/page_output.h"
 #include "ui_support.h"
 
 namespace vr5 {
@@ -37,7 +39,8 @@ TEST_F(PageOutputTest, ScreenAndPaperDifferInGridColourAndLogo) {
         Medium medium;
         QRgb grid;
         bool logo;
-    } cases[] = {{Medium::Screen, qRgb(192, 192, 192), false}, {Medium::Paper, qRgb(0, 0, 0), true}};
+    } cases[] = {{Medium::Screen, qRgb(192, 192, 192), false},
+                 {Medium::Paper, qRgb(0, 0, 0), true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.medium == Medium::Screen ? "screen" : "paper");
         const PageDrawing drawing = buildDocumentPage(doc, c.medium);
@@ -80,8 +83,8 @@ TEST_F(PageOutputTest, PdfIsOneLetterPage) {
     EXPECT_TRUE(bytes.startsWith("%PDF-"));
     const QString text = QString::fromLatin1(bytes);
     EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))), 1);
-    EXPECT_TRUE(text.contains(QRegularExpression(
-        QStringLiteral("/MediaBox\\s*\\[0 0 612(\\.0+)? 792(\\.0+)?\\]"))))
+    EXPECT_TRUE(text.contains(
+        QRegularExpression(QStringLiteral("/MediaBox\\s*\\[0 0 612(\\.0+)? 792(\\.0+)?\\]"))))
         << "letter size";
 }
 

@@ -1,7 +1,8 @@
 // Window tests run offscreen, with settings and documents in a folder of their own.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

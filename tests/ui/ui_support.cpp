@@ -1,7 +1,8 @@
 #include "ui_support.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 #include "fixture_description.h"
 

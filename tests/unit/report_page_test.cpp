@@ -432,15 +432,19 @@ TEST(ReportPage, NotesStayInsideTheHeaderBox) {
     } cases[] = {
         {"Joint OK", 1},
         {"1\\n2\\n3\\n4", 4},
-        {"1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12\\n13\\n14\\n15\\n16\\n17\\n18\\n19\\n20\\n21\\n22\\n23\\n24\\n25\\n26\\n27\\n28\\n29\\n30", 3},
+        {"1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12\\n13\\n14\\n15\\n16\\n17\\n18\\n19\\n20"
+         "\\n21\\n22\\n23\\n24\\n25\\n26\\n27\\n28\\n29\\n30",
+         3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.notes);
-        const PageDrawing d = page(test::decodeDescription(QStringLiteral("notes: %1\nsample: 0 0\nsample: 5 10")
-                                                               .arg(QString::fromUtf8(c.notes))));
+        const PageDrawing d =
+            page(test::decodeDescription(QStringLiteral("notes: %1\nsample: 0 0\nsample: 5 10")
+                                             .arg(QString::fromUtf8(c.notes))));
         int notesRows = 0;
         for (const TextItem& t : itemsOf<TextItem>(d)) {
-            if (t.font != FontRole::Main || t.at.y > kHeaderBox.top || t.at.y < plotBox(0).top) continue;
+            if (t.font != FontRole::Main || t.at.y > kHeaderBox.top || t.at.y < plotBox(0).top)
+                continue;
             EXPECT_GE(t.at.y - kMetrics.ch, kHeaderBox.bottom) << qPrintable(t.text);
             notesRows += t.text.startsWith(QStringLiteral("          "));
         }

@@ -13,8 +13,8 @@
 namespace {
 
 // Two pipe ends meeting at a fusion bead, centred on (cx, cy), `w` wide.
-void drawJoint(QPainter& p, double cx, double cy, double w, const QBrush& pipe,
-               const QBrush& bead, const QPen& pen) {
+void drawJoint(QPainter& p, double cx, double cy, double w, const QBrush& pipe, const QBrush& bead,
+               const QPen& pen) {
     const double h = w * 0.28;
     p.setPen(pen);
     p.setBrush(pipe);
@@ -71,7 +71,8 @@ QImage startPicture() {
     p.setFont(small);
     p.setPen(Qt::white);
     p.drawText(QRect(0, 222, 240, 20), Qt::AlignCenter, QStringLiteral("Fusion Joint Data Logger"));
-    p.drawText(QRect(0, 240, 240, 20), Qt::AlignCenter, QStringLiteral("Open a joint report to begin"));
+    p.drawText(QRect(0, 240, 240, 20), Qt::AlignCenter,
+               QStringLiteral("Open a joint report to begin"));
     return img;
 }
 

@@ -12,7 +12,8 @@ namespace vr5 {
 
 namespace {
 
-constexpr std::array<int, 13> kTicks = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000};
+constexpr std::array<int, 13> kTicks = {1,   2,   5,    10,   20,   50,   100,
+                                        200, 500, 1000, 2000, 5000, 10000};
 constexpr int kLastTick = 12;
 constexpr int kColumnWidth = 3500;
 constexpr int kValueIndent = 1000;
@@ -45,8 +46,12 @@ public:
     }
 
     void titleBlock(const QString& path) {
-        add(TextItem{{kPageWidth / 2, -200}, QString::fromUtf8(str::kPageTitle), FontRole::Title,
-                     kBlack, HAlign::Center, VAlign::Top});
+        add(TextItem{{kPageWidth / 2, -200},
+                     QString::fromUtf8(str::kPageTitle),
+                     FontRole::Title,
+                     kBlack,
+                     HAlign::Center,
+                     VAlign::Top});
         const int x = m_.smallMaxWidth / 2 + 500;
         const QString shown = path.size() > 120 ? fileName(path) : path;
         add(TextItem{{x, -600 + m_.smallCh * 5 / 4}, shown, FontRole::Small});
@@ -104,7 +109,8 @@ public:
     }
 
     static PageRect plotRect(const PageRect& box, const PageMetrics& m) {
-        return {box.left + 7 * m.cw, box.top - 2 * m.ch, box.right - 2 * m.cw, box.bottom + 2 * m.ch};
+        return {box.left + 7 * m.cw, box.top - 2 * m.ch, box.right - 2 * m.cw,
+                box.bottom + 2 * m.ch};
     }
 
 private:
@@ -120,24 +126,34 @@ private:
 
     void watermark(int top) {
         if (!rec_.isDemo()) return;
-        add(TextItem{{kPageWidth / 2, top}, QString::fromUtf8(str::kDemo), FontRole::Watermark,
-                     kWatermarkColor, HAlign::Center, VAlign::Top});
+        add(TextItem{{kPageWidth / 2, top},
+                     QString::fromUtf8(str::kDemo),
+                     FontRole::Watermark,
+                     kWatermarkColor,
+                     HAlign::Center,
+                     VAlign::Top});
     }
 
     void titles(int kind, const PageRect& r) {
         const int y = r.top + m_.ch * 3 / 2;
         const QString unit = rec_.pressureUnitText;
         add(TextItem{{r.left - m_.cw * static_cast<int>(std::min<qsizetype>(unit.size(), 5)), y},
-                     unit, FontRole::Main});
+                     unit,
+                     FontRole::Main});
         QString title;
         if (kind == 0) {
             title = QString::asprintf(str::kFrontEndPlot, rec_.searchRangePercent);
         } else if (kind == 1) {
-            title = analyzer_.active ? analyzer_.readout : QString::fromUtf8(str::kHeaterRemovalPlot);
+            title =
+                analyzer_.active ? analyzer_.readout : QString::fromUtf8(str::kHeaterRemovalPlot);
         } else {
             title = QString::asprintf(str::kSummaryPlot, rec_.sampleCount);
         }
-        add(TextItem{{(r.left + r.right) / 2, y}, title, FontRole::Main, kBlack, HAlign::Center,
+        add(TextItem{{(r.left + r.right) / 2, y},
+                     title,
+                     FontRole::Main,
+                     kBlack,
+                     HAlign::Center,
                      VAlign::Top});
     }
 
@@ -184,8 +200,8 @@ private:
     static int mapX(const PlotGeometry& g, int t) {
         const PageRect& r = g.rect;
         const long long span = std::max(g.timeEnd - g.timeStart, 1);
-        const long long x =
-            r.left + static_cast<long long>(r.right - r.left) * (std::max(t, g.timeStart) - g.timeStart) / span;
+        const long long x = r.left + static_cast<long long>(r.right - r.left) *
+                                         (std::max(t, g.timeStart) - g.timeStart) / span;
         return static_cast<int>(std::clamp<long long>(x, r.left, r.right));
     }
 
@@ -222,8 +238,12 @@ private:
             const int y = mapY(g, static_cast<int>(s * rec_.psiPerUnit));
             add(LineItem{{r.left, y}, {r.right, y}, pen});
             if (y <= r.top - m_.ch / 2 && y >= r.bottom + m_.ch / 2) {
-                add(TextItem{{r.left - m_.cw / 2, y}, QString::number(s), FontRole::Main, kBlack,
-                             HAlign::Right, VAlign::Center});
+                add(TextItem{{r.left - m_.cw / 2, y},
+                             QString::number(s),
+                             FontRole::Main,
+                             kBlack,
+                             HAlign::Right,
+                             VAlign::Center});
             }
         }
     }
@@ -285,13 +305,17 @@ private:
 
 }  // namespace
 
-PageRect plotBox(int k) { return {500, -3300 - 2200 * k, 8000, -5300 - 2200 * k}; }
+PageRect plotBox(int k) {
+    return {500, -3300 - 2200 * k, 8000, -5300 - 2200 * k};
+}
 
 Pen gridPen(Medium medium) {
     return medium == Medium::Screen ? Pen{rgb(192, 192, 192), 1} : Pen{kBlack, 1};
 }
 
-Pen curvePen(Medium medium) { return medium == Medium::Screen ? Pen{kBlack, 1} : Pen{kBlack, 5}; }
+Pen curvePen(Medium medium) {
+    return medium == Medium::Screen ? Pen{kBlack, 1} : Pen{kBlack, 5};
+}
 
 QString identificationLine() {
     return QString::fromUtf8(kAppTitle) + QStringLiteral("  ") + QString::fromUtf8(kVersionText) +

@@ -6,61 +6,105 @@ namespace vr5 {
 
 QString reportItemName(ReportItem item) {
     switch (item) {
-        case ReportItem::None: return {};
-        case ReportItem::Preamble: return QStringLiteral("version identifier");
-        case ReportItem::DateTime: return QStringLiteral("date and time");
-        case ReportItem::MachineId: return QStringLiteral("machine ID");
-        case ReportItem::ModelIndex: return QStringLiteral("machine model number");
-        case ReportItem::ModelText: return QStringLiteral("machine model");
-        case ReportItem::PistonArea: return QStringLiteral("piston area");
-        case ReportItem::PistonAreaUnit: return QStringLiteral("piston area unit");
-        case ReportItem::EmployeeId: return QStringLiteral("employee ID");
-        case ReportItem::JobNumber: return QStringLiteral("job number");
-        case ReportItem::JointNumber: return QStringLiteral("joint number");
-        case ReportItem::MaterialIndex: return QStringLiteral("pipe material number");
-        case ReportItem::Material: return QStringLiteral("pipe material");
-        case ReportItem::PipeSize: return QStringLiteral("pipe size");
-        case ReportItem::PipeSizeUnit: return QStringLiteral("pipe size unit");
-        case ReportItem::Wall: return QStringLiteral("wall thickness");
-        case ReportItem::WallUnit: return QStringLiteral("wall thickness unit");
-        case ReportItem::BeadPressure: return QStringLiteral("bead pressure");
-        case ReportItem::SoakPressure: return QStringLiteral("soak pressure");
-        case ReportItem::FusePressure: return QStringLiteral("fuse pressure");
-        case ReportItem::CoolPressure: return QStringLiteral("cool pressure");
-        case ReportItem::PressureUnit: return QStringLiteral("pressure unit");
-        case ReportItem::Drag: return QStringLiteral("drag pressure");
-        case ReportItem::Recommended: return QStringLiteral("recommended gauge pressure");
-        case ReportItem::TempUnit: return QStringLiteral("temperature unit");
-        case ReportItem::ExtHeaterTemp: return QStringLiteral("external heater temperature");
-        case ReportItem::HeaterTemp: return QStringLiteral("heater temperature");
-        case ReportItem::NotesMarker: return QStringLiteral("notes section");
-        case ReportItem::Location: return QStringLiteral("location");
-        case ReportItem::SecondMarker: return QStringLiteral("notes section");
-        case ReportItem::Notes: return QStringLiteral("notes text");
-        case ReportItem::Demo: return QStringLiteral("demo flag");
-        case ReportItem::Identity: return QStringLiteral("logger identity");
-        case ReportItem::Reserve: return QStringLiteral("pipe area data");
-        case ReportItem::Summary: return QStringLiteral("logger summary line");
-        case ReportItem::Samples: return QStringLiteral("samples");
+        case ReportItem::None:
+            return {};
+        case ReportItem::Preamble:
+            return QStringLiteral("version identifier");
+        case ReportItem::DateTime:
+            return QStringLiteral("date and time");
+        case ReportItem::MachineId:
+            return QStringLiteral("machine ID");
+        case ReportItem::ModelIndex:
+            return QStringLiteral("machine model number");
+        case ReportItem::ModelText:
+            return QStringLiteral("machine model");
+        case ReportItem::PistonArea:
+            return QStringLiteral("piston area");
+        case ReportItem::PistonAreaUnit:
+            return QStringLiteral("piston area unit");
+        case ReportItem::EmployeeId:
+            return QStringLiteral("employee ID");
+        case ReportItem::JobNumber:
+            return QStringLiteral("job number");
+        case ReportItem::JointNumber:
+            return QStringLiteral("joint number");
+        case ReportItem::MaterialIndex:
+            return QStringLiteral("pipe material number");
+        case ReportItem::Material:
+            return QStringLiteral("pipe material");
+        case ReportItem::PipeSize:
+            return QStringLiteral("pipe size");
+        case ReportItem::PipeSizeUnit:
+            return QStringLiteral("pipe size unit");
+        case ReportItem::Wall:
+            return QStringLiteral("wall thickness");
+        case ReportItem::WallUnit:
+            return QStringLiteral("wall thickness unit");
+        case ReportItem::BeadPressure:
+            return QStringLiteral("bead pressure");
+        case ReportItem::SoakPressure:
+            return QStringLiteral("soak pressure");
+        case ReportItem::FusePressure:
+            return QStringLiteral("fuse pressure");
+        case ReportItem::CoolPressure:
+            return QStringLiteral("cool pressure");
+        case ReportItem::PressureUnit:
+            return QStringLiteral("pressure unit");
+        case ReportItem::Drag:
+            return QStringLiteral("drag pressure");
+        case ReportItem::Recommended:
+            return QStringLiteral("recommended gauge pressure");
+        case ReportItem::TempUnit:
+            return QStringLiteral("temperature unit");
+        case ReportItem::ExtHeaterTemp:
+            return QStringLiteral("external heater temperature");
+        case ReportItem::HeaterTemp:
+            return QStringLiteral("heater temperature");
+        case ReportItem::NotesMarker:
+            return QStringLiteral("notes section");
+        case ReportItem::Location:
+            return QStringLiteral("location");
+        case ReportItem::SecondMarker:
+            return QStringLiteral("notes section");
+        case ReportItem::Notes:
+            return QStringLiteral("notes text");
+        case ReportItem::Demo:
+            return QStringLiteral("demo flag");
+        case ReportItem::Identity:
+            return QStringLiteral("logger identity");
+        case ReportItem::Reserve:
+            return QStringLiteral("pipe area data");
+        case ReportItem::Summary:
+            return QStringLiteral("logger summary line");
+        case ReportItem::Samples:
+            return QStringLiteral("samples");
     }
     return {};
 }
 
 QString recordUnitText(int pressureUnitIndex) {
     switch (pressureUnitIndex) {
-        case 1: return QStringLiteral("bar");
-        case 2: return QStringLiteral("Kg/cm2");
-        case 3: return QStringLiteral("MPa");
-        default: return QStringLiteral("psi");
+        case 1:
+            return QStringLiteral("bar");
+        case 2:
+            return QStringLiteral("Kg/cm2");
+        case 3:
+            return QStringLiteral("MPa");
+        default:
+            return QStringLiteral("psi");
     }
 }
 
 double recordPsiPerUnit(int pressureUnitIndex) {
     switch (pressureUnitIndex) {
-        case 1: return 14.5;
-        case 2: return 14.2;
-        case 3: return 145.0;
-        default: return 1.0;
+        case 1:
+            return 14.5;
+        case 2:
+            return 14.2;
+        case 3:
+            return 145.0;
+        default:
+            return 1.0;
     }
 }
 
@@ -108,7 +152,8 @@ int locateHeaterRemoval(const JointRecord& rec) {
     }
     if (count > 1) {
         for (k = 1; k < count; ++k) {
-            if (std::abs(rec.Pressure(k) - rec.Pressure(k - 1)) > threshold && rec.Time(k) < limit) {
+            if (std::abs(rec.Pressure(k) - rec.Pressure(k - 1)) > threshold &&
+                rec.Time(k) < limit) {
                 return rec.Time(k);
             }
         }

@@ -97,7 +97,7 @@ struct ReportFields {
     QString reserve;
     QByteArray summaryLine;
     int summaryMaxPressure = 0;
-    int loggedDuration = 0;  // ticks
+    int loggedDuration = 0;     // ticks
     int storedSampleCount = 0;  // as the summary line claims it
 };
 
@@ -121,11 +121,11 @@ struct JointRecord {
     qsizetype notesPos = 0;
     qsizetype notesEnd = 0;
 
-    int sampleCount = 0;          // at most kMaxSamples
-    std::vector<int32_t> time;    // ticks, sampleCount entries
+    int sampleCount = 0;            // at most kMaxSamples
+    std::vector<int32_t> time;      // ticks, sampleCount entries
     std::vector<int32_t> pressure;  // psi, sampleCount + 1 entries once smoothed
-    int maxPressure = 0;          // psi
-    int heaterRemoval = 0;        // ticks, 0 when none was found
+    int maxPressure = 0;            // psi
+    int heaterRemoval = 0;          // ticks, 0 when none was found
     int searchRangePercent = 100;
 
     QString pressureUnitText = QStringLiteral("psi");
@@ -133,9 +133,7 @@ struct JointRecord {
 
     QStringList headerLines;
 
-    bool has(ReportItem item) const {
-        return static_cast<int>(lastItem) >= static_cast<int>(item);
-    }
+    bool has(ReportItem item) const { return static_cast<int>(lastItem) >= static_cast<int>(item); }
     int Time(int i) const { return time[static_cast<size_t>(i)]; }
     // A stored pressure above 4000 reads as 0.
     int Pressure(int i) const {

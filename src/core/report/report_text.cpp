@@ -9,7 +9,9 @@ namespace {
 
 const QString kInchMark = QStringLiteral("\"");
 
-QString colon(const QString& value) { return QStringLiteral(": ") + value; }
+QString colon(const QString& value) {
+    return QStringLiteral(": ") + value;
+}
 
 QString areaUnitText(int unit) {
     return unit == 1 ? QStringLiteral("cm\u00B2") : QStringLiteral("in\u00B2");
@@ -17,19 +19,27 @@ QString areaUnitText(int unit) {
 
 QString sizeUnitText(int unit) {
     switch (unit) {
-        case 1: return kInchMark + QStringLiteral(" DIPS");
-        case 2: return kInchMark + QStringLiteral(" O.D.");
-        case 3: return QStringLiteral("mm O.D.");
-        case 4: return QStringLiteral("mm JIS");
-        default: return kInchMark + QStringLiteral(" IPS");
+        case 1:
+            return kInchMark + QStringLiteral(" DIPS");
+        case 2:
+            return kInchMark + QStringLiteral(" O.D.");
+        case 3:
+            return QStringLiteral("mm O.D.");
+        case 4:
+            return QStringLiteral("mm JIS");
+        default:
+            return kInchMark + QStringLiteral(" IPS");
     }
 }
 
 QString wallUnitText(int unit) {
     switch (unit) {
-        case 1: return kInchMark + QStringLiteral(" WT");
-        case 2: return QStringLiteral("mm WT");
-        default: return QStringLiteral("DR");
+        case 1:
+            return kInchMark + QStringLiteral(" WT");
+        case 2:
+            return QStringLiteral("mm WT");
+        default:
+            return QStringLiteral("DR");
     }
 }
 
@@ -84,8 +94,8 @@ private:
 ReportMachineKind reportMachineKind(const QString& modelText) {
     const QString value = colon(modelText);
     ReportMachineKind kind;
-    kind.mechanical = value == QLatin1String(str::kMechanicalModelValue) ||
-                      isMechanicalModelText(value);
+    kind.mechanical =
+        value == QLatin1String(str::kMechanicalModelValue) || isMechanicalModelText(value);
     kind.suffix = value.endsWith(u" ZX");
     kind.directArea = IsDirectAreaMachine(value);
     return kind;
@@ -117,8 +127,8 @@ QString identityLineText(const QString& s) {
         if (s.mid(11, 4) == u"TVR5") {
             version = s.mid(11, 16);
         } else {
-            version = s.mid(11, 4) + QStringLiteral(" v") + at(15) + u'.' + at(16) + u'.' +
-                      at(17) + QStringLiteral(" c") + s.mid(18, 4) + u'/' + s.mid(22, 2) + u'/' +
+            version = s.mid(11, 4) + QStringLiteral(" v") + at(15) + u'.' + at(16) + u'.' + at(17) +
+                      QStringLiteral(" c") + s.mid(18, 4) + u'/' + s.mid(22, 2) + u'/' +
                       s.mid(24, 2) + u' ';
         }
     }
@@ -209,10 +219,10 @@ QStringList buildReportHeaderLines(const JointRecord& rec) {
         h.numbered(str::kPipeSize, colon(f.wall));
     } else {
         const QString wallUnit = wallUnitText(f.wallUnit);
-        const QString size = colon(f.pipeSize) + sizeUnitText(f.pipeSizeUnit) + QStringLiteral("  ");
-        h.numbered(str::kPipeSize, wallUnit.contains(u"DR")
-                                       ? size + QStringLiteral("DR ") + f.wall
-                                       : size + f.wall + u' ' + wallUnit);
+        const QString size =
+            colon(f.pipeSize) + sizeUnitText(f.pipeSizeUnit) + QStringLiteral("  ");
+        h.numbered(str::kPipeSize, wallUnit.contains(u"DR") ? size + QStringLiteral("DR ") + f.wall
+                                                            : size + f.wall + u' ' + wallUnit);
     }
     if (kind.directArea) h.numbered(str::kPipeArea, colon(reservePipeAreaText(f.reserve)));
     h.blank(true);

@@ -12,7 +12,9 @@ namespace vr5 {
 
 namespace {
 
-QString appTitle() { return QString::fromUtf8(kAppTitle); }
+QString appTitle() {
+    return QString::fromUtf8(kAppTitle);
+}
 
 // Reads the whole file, or says why it could not.
 bool readWhole(const QString& path, QByteArray& bytes, QString& why) {
@@ -46,7 +48,10 @@ bool readWhole(const QString& path, QByteArray& bytes, QString& why) {
 }  // namespace
 
 CVR5XPDoc::CVR5XPDoc(ProgramState& state, Prompter& prompter, QObject* parent)
-    : QObject(parent), state_(state), prompter_(prompter), record_(std::make_unique<JointRecord>()) {}
+    : QObject(parent),
+      state_(state),
+      prompter_(prompter),
+      record_(std::make_unique<JointRecord>()) {}
 
 CVR5XPDoc::~CVR5XPDoc() = default;
 
@@ -55,8 +60,9 @@ QString CVR5XPDoc::windowTitle() const {
 }
 
 QString CVR5XPDoc::damageMessage(const QString& path, const DecodeProblem& problem) {
-    return QStringLiteral("The report file\n%1\nis damaged: the %2 %3 (at byte %4).\n\n"
-                          "Only what was read before that point is shown.")
+    return QStringLiteral(
+               "The report file\n%1\nis damaged: the %2 %3 (at byte %4).\n\n"
+               "Only what was read before that point is shown.")
         .arg(QDir::toNativeSeparators(path), reportItemName(problem.item), problem.what)
         .arg(problem.offset);
 }

@@ -8,7 +8,9 @@ namespace vr5 {
 
 namespace {
 
-QString path(const QString& section, const QString& key) { return section + u'/' + key; }
+QString path(const QString& section, const QString& key) {
+    return section + u'/' + key;
+}
 
 // Integers are kept as text by the ini-style stores; anything that does not read as a whole
 // number (a hand-edited value, a string where a number belongs) falls back to the default.
@@ -44,8 +46,7 @@ QString QSettingsStore::readString(const QString& section, const QString& key,
     return v.isValid() ? v.toString() : fallback;
 }
 
-bool QSettingsStore::writeString(const QString& section, const QString& key,
-                                 const QString& value) {
+bool QSettingsStore::writeString(const QString& section, const QString& key, const QString& value) {
     impl_->settings.setValue(path(section, key), value);
     impl_->settings.sync();
     return impl_->settings.status() == QSettings::NoError;

@@ -6,6 +6,8 @@ bool IsDirectAreaMachine(const QString& modelText) {
     return modelText.contains(u"ZG LD") || modelText.contains(u"ZJ") || modelText.contains(u"ZF");
 }
 
-bool isMechanicalModelText(const QString& modelText) { return modelText.contains(u"ZG Mech."); }
+bool isMechanicalModelText(const QString& modelText) {
+    return modelText.contains(u"ZG Mech.");
+}
 
 }  // namespace vr5

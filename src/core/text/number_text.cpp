@@ -9,7 +9,9 @@ namespace vr5 {
 
 namespace {
 
-bool isSpace(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f'; }
+bool isSpace(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f';
+}
 
 // Length of the decimal floating-point prefix of text starting at pos, 0 when there is none.
 qsizetype numberPrefixLength(const QString& text, qsizetype pos) {
