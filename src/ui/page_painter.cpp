@@ -71,11 +71,11 @@ const PageImages& pageImages() {
 }
 
 QFont pageFont(FontRole role, double scale, const QPaintDevice* device) {
-    const FontSpec spec = fontSpec(role);
-    QFont font(QString::fromLatin1(spec.family));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    const double pixels = spec.heightInPageUnits() * scale;
+    const FontSpec face = fontSpec(role);
+    QFont font(QString::fromLatin1(face.family));
+    font.setBold(face.bold);
+    font.setItalic(face.italic);
+    const double pixels = face.heightInPageUnits() * scale;
     const int dpi = device ? device->logicalDpiY() : 96;
     font.setPointSizeF(std::max(0.1, pixels * 72.0 / dpi));
     return font;
@@ -83,10 +83,10 @@ QFont pageFont(FontRole role, double scale, const QPaintDevice* device) {
 
 PageMetrics measurePageMetrics() {
     auto metricsOf = [](FontRole role) {
-        const FontSpec spec = fontSpec(role);
-        QFont font(QString::fromLatin1(spec.family));
-        font.setBold(spec.bold);
-        font.setPixelSize(spec.heightInPageUnits());
+        const FontSpec face = fontSpec(role);
+        QFont font(QString::fromLatin1(face.family));
+        font.setBold(face.bold);
+        font.setPixelSize(face.heightInPageUnits());
         return QFontMetricsF(font);
     };
     const QFontMetricsF main = metricsOf(FontRole::Main);
