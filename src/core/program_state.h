@@ -12,7 +12,14 @@ struct ProgramState {
     bool reloadFlag = false;
     // Set by every load; the search-range box goes back to 100% after the next paint.
     bool resetRangeFlag = false;
+    // The machine of the set-up under way: loaded when Log/Status opens, replaced by the Machine
+    // page. IsMechanicalMachine and the direct-area test read it.
     QString currentMachineModelText;
+    // Loaded from the settings on every connect; pressures typed during set-up are in this unit.
+    int currentPressureUnitIndex = 0;
+    // The unit labels stored after drag pressures and temperatures (RefreshUnitLabels).
+    QString pressureUnitLabel = QStringLiteral("psi");
+    QString temperatureUnitLabel = QStringLiteral("\u00B0F");
 };
 
 }  // namespace vr5

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "setup/gauge_pressure.h"
+
 namespace vr5 {
 
 QString reportItemName(ReportItem item) {

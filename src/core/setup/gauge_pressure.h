@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include "program_state.h"
+#include "settings/settings_store.h"
+
+namespace vr5 {
+
+inline constexpr double kSquareCentimetresPerSquareInch = 6.4516;
+// What a gauge pressure shows when it cannot be computed.
+inline constexpr const char* kNoGaugePressure = "-----";
+
+// psi per unit of a pressure unit index (psi for any unknown index).
+double psiPerUnit(int pressureUnitIndex);
+
+// The gauge pressure to dial in for one interfacial pressure text: interfacial pressure x pipe
+// area / piston area + drag pressure, in the unit of "Press Unit Inx", without a unit label;
+// "-----" when it cannot be computed. Reads the set-up values from the store.
+QString GetRecommendedGaugePressure(const QString& interfacialPressure,
+                                    const SettingsStore& settings, const ProgramState& state);
+
+// The absolute value of a number in the current pressure unit, in psi.
+double ConvertToPsi(double value, int currentPressureUnitIndex);
+
+// The text of a live pressure reading.
+QString FormatPressureReading(double psi, int pressureUnitIndex);
+
+// Re-reads the pressure and temperature units and sets the program's unit labels.
+void RefreshUnitLabels(const SettingsStore& settings, ProgramState& state);
+
+// The labels themselves.
+QString pressureUnitLabel(int pressureUnitIndex);     // "psi", "bar", "Kg/cm²", "MPa"
+QString temperatureUnitLabel(int temperatureUnitIndex);  // "°F", "°C"
+
+}  // namespace vr5

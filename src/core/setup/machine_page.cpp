@@ -1,0 +1,53 @@
+#include "setup/machine_page.h"
+
+#include "settings/settings_keys.h"
+#include "setup/machine_catalogue.h"
+#include "text/number_text.h"
+
+namespace vr5 {
+
+void MachinePage::load() {
+    machineId = c_.settings.read(keys::MachineId);
+    modelIndex = c_.settings.read(keys::MachineModelInx, 0);
+    if (modelIndex < 0 || modelIndex >= machineListSize()) modelIndex = 0;
+    modelText = typedMode() ? c_.settings.read(keys::MachineModelText) : QString();
+    pistonArea = c_.settings.read(keys::PistonArea);
+    pistonAreaUnit = c_.settings.read(keys::PistonAreaUnit, 0);
+    // A listed model always shows its area in square inches.
+    if (!typedMode()) pistonAreaUnit = 0;
+}
+
+void MachinePage::selectModel(int index) {
+    modelIndex = index;
+    modelText.clear();
+    pistonArea.clear();
+    if (!typedMode()) pistonAreaUnit = 0;
+}
+
+QString MachinePage::pistonAreaLabel() const {
+    QString label = QString::fromLatin1(kPistonAreaLabel);
+    if (!typedMode() && modelIndex >= 0 && modelIndex < unlistedMachineIndex()) {
+        label += QString::fromLatin1(machineModels()[static_cast<size_t>(modelIndex)].pistonArea);
+    }
+    return label;
+}
+
+bool MachinePage::accept() {
+    if (modelIndex < 0 || modelIndex >= machineListSize()) modelIndex = 0;
+    QString area = pistonArea;
+    if (typedMode()) {
+        c_.state.currentMachineModelText = modelText.left(kModelTextLength);
+    } else {
+        c_.state.currentMachineModelText = machineListName(modelIndex);
+        area = QString::fromLatin1(machineModels()[static_cast<size_t>(modelIndex)].pistonArea);
+        pistonAreaUnit = 0;  // a listed area is in square inches
+    }
+    c_.settings.write(keys::MachineId, storedText(machineId.left(kIdLength)));
+    c_.settings.write(keys::MachineModelText, storedText(c_.state.currentMachineModelText));
+    c_.settings.write(keys::MachineModelInx, modelIndex);
+    c_.settings.write(keys::PistonArea, storedText(area));
+    c_.settings.write(keys::PistonAreaUnit, pistonAreaUnit);
+    return true;
+}
+
+}  // namespace vr5
