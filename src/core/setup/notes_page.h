@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "setup/setup_context.h"
+
+namespace vr5 {
+
+// The Notes page: a few free words about the joint, sent to the logger with it.
+class NotesPage {
+public:
+    static constexpr int kLength = 80;
+    static constexpr const char* kCaption = "Notes (optional)";
+    static constexpr const char* kPromptLine1 = "You may enter up to 80 characters";
+    static constexpr const char* kPromptLine2 = "to save as notes for this joint.";
+
+    explicit NotesPage(SetupContext context) : c_(context) {}
+
+    // Kept as typed: blanks around the text and line breaks ("\n") stay.
+    QString notes;
+
+    // The two prompt lines.
+    static QString prompt();
+
+    // Reads the remembered notes (cut to the box's length).
+    void load();
+    // "Next >>": stores the notes unchanged. Always closes.
+    bool accept();
+
+    // A part of a text: where it starts and how many characters it has.
+    struct Span {
+        qsizetype position = 0;
+        qsizetype length = 0;
+        bool operator==(const Span&) const = default;
+    };
+    // The operator changed the box's text from `before` to `after`. When that makes it longer
+    // than the limit, the end of what was typed or pasted that does not fit, to be dropped
+    // again: typing stops at the limit and a pasted text is cut to what fits.
+    static std::optional<Span> overflow(const QString& before, const QString& after);
+
+private:
+    SetupContext c_;
+};
+
+}  // namespace vr5
