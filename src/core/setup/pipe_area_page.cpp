@@ -1,0 +1,25 @@
+#include "setup/pipe_area_page.h"
+
+#include "settings/settings_keys.h"
+#include "setup/machine_catalogue.h"
+#include "text/number_text.h"
+
+namespace vr5 {
+
+int PipeAreaPage::storedUnitIndex(const SettingsStore& settings) {
+    const int unit = settings.read(keys::PipeAreaZxUnitInx, 0);
+    return unit >= 0 && unit < areaUnitTexts().size() ? unit : 0;
+}
+
+void PipeAreaPage::load() {
+    unitIndex = storedUnitIndex(c_.settings);
+    area = c_.settings.read(keys::PipeAreaZx);
+}
+
+bool PipeAreaPage::accept() {
+    c_.settings.write(keys::PipeAreaZxUnitInx, unitIndex);
+    c_.settings.write(keys::PipeAreaZx, storedText(area.left(kAreaLength)));
+    return true;
+}
+
+}  // namespace vr5

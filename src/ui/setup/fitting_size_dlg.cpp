@@ -1,0 +1,119 @@
+#include "ui/setup/fitting_size_dlg.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "setup/fitting_catalogue.h"
+#include "setup/pipe_catalogue.h"
+
+namespace vr5 {
+
+namespace {
+
+QLineEdit* shortBox(QWidget* parent, int maxLength) {
+    auto* box = new QLineEdit(parent);
+    box->setMaxLength(maxLength);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(u'0') * (maxLength + 2) + 12);
+    return box;
+}
+
+QLabel* labelFor(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
+}
+
+}  // namespace
+
+CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
+    : SetupPageDialog(QString::fromLatin1(FittingPage::kCaption), parent), page_(context) {
+    material_ = new QComboBox(this);
+    material_->addItems(pipeMaterials());
+    material_->setMaxVisibleItems(static_cast<int>(pipeMaterials().size()));
+    materialText_ = new QLineEdit(this);
+    materialText_->setMaxLength(FittingPage::kMaterialTextLength);
+    materialText_->setPlaceholderText(QStringLiteral("material"));
+    materialText_->setMinimumWidth(materialText_->fontMetrics().averageCharWidth() * 22);
+    QSizePolicy keep = materialText_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    materialText_->setSizePolicy(keep);
+    type_ = new QComboBox(this);
+    type_->addItems(fittingTypes());
+    mainSize_ = shortBox(this, FittingPage::kSizeLength);
+    mainUnit_ = new QComboBox(this);
+    mainUnit_->addItems(fittingSizeUnits());
+    by_ = new QLabel(QStringLiteral("X"), this);
+    outletSize_ = shortBox(this, FittingPage::kSizeLength);
+    outletUnit_ = new QComboBox(this);
+    outletUnit_->addItems(fittingSizeUnits());
+
+    auto* grid = new QGridLayout;
+    grid->setColumnStretch(3, 1);
+    grid->addWidget(labelFor(QStringLiteral("Material:"), material_), 0, 0);
+    auto* materialRow = new QHBoxLayout;
+    materialRow->addWidget(material_);
+    materialRow->addWidget(materialText_, 1);
+    grid->addLayout(materialRow, 0, 1, 1, 3);
+    grid->addWidget(labelFor(QStringLiteral("Type:"), type_), 1, 0);
+    grid->addWidget(type_, 1, 1, 1, 2, Qt::AlignLeft);
+    grid->addWidget(labelFor(QStringLiteral("Size:"), mainSize_), 2, 0);
+    grid->addWidget(mainSize_, 2, 1);
+    grid->addWidget(mainUnit_, 2, 2);
+    grid->addWidget(by_, 3, 1, Qt::AlignHCenter);
+    grid->addWidget(outletSize_, 4, 1);
+    grid->addWidget(outletUnit_, 4, 2);
+    body()->addLayout(grid);
+
+    auto* pressures = new QGroupBox(QStringLiteral("Pressures:"), this);
+    bead_ = shortBox(pressures, FittingPage::kPressureLength);
+    fuse_ = shortBox(pressures, FittingPage::kPressureLength);
+    auto* pressureRow = new QHBoxLayout(pressures);
+    pressureRow->addWidget(labelFor(QStringLiteral("Bead:"), bead_));
+    pressureRow->addWidget(bead_);
+    pressureRow->addSpacing(12);
+    pressureRow->addWidget(labelFor(QStringLiteral("Fuse:"), fuse_));
+    pressureRow->addWidget(fuse_);
+    pressureRow->addStretch(1);
+    body()->addWidget(pressures);
+
+    setTabChain({material_, materialText_, type_, mainSize_, mainUnit_, outletSize_, outletUnit_,
+                 bead_, fuse_, nextButton(), backButton()});
+
+    page_.load();
+    material_->setCurrentIndex(page_.material.index);
+    materialText_->setText(page_.material.text);
+    materialText_->setVisible(page_.material.unlisted());
+    selectIndex(type_, page_.typeIndex);
+    mainSize_->setText(page_.mainSize);
+    selectIndex(mainUnit_, page_.mainUnit);
+    outletSize_->setText(page_.outletSize);
+    selectIndex(outletUnit_, page_.outletUnit);
+    bead_->setText(page_.beadPressure);
+    fuse_->setText(page_.fusePressure);
+
+    connect(material_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        page_.selectMaterial(index);
+        materialText_->setText(page_.material.text);
+        materialText_->setVisible(page_.material.unlisted());
+    });
+}
+
+bool CFittingSizeDlg::takeEntries() {
+    page_.material.index = material_->currentIndex();
+    page_.material.text = materialText_->text();
+    page_.typeIndex = type_->currentIndex();
+    page_.mainSize = mainSize_->text();
+    page_.mainUnit = mainUnit_->currentIndex();
+    page_.outletSize = outletSize_->text();
+    page_.outletUnit = outletUnit_->currentIndex();
+    page_.beadPressure = bead_->text();
+    page_.fusePressure = fuse_->text();
+    return page_.accept();
+}
+
+}  // namespace vr5

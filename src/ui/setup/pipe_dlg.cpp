@@ -1,0 +1,146 @@
+#include "ui/setup/pipe_dlg.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "setup/pipe_catalogue.h"
+#include "ui/setup/pipe_area_dlg.h"
+
+namespace vr5 {
+
+namespace {
+
+// Size and wall boxes show this many characters ("2.375", "110.5").
+constexpr int kShownSizeLength = 6;
+// The size box takes any length (QLineEdit's own limit); its number is read from the front.
+constexpr int kAnyLength = 32767;
+
+// A box for a short number, wide enough to show the characters it takes.
+QLineEdit* shortBox(QWidget* parent, int shownLength, int maxLength) {
+    auto* box = new QLineEdit(parent);
+    box->setMaxLength(maxLength);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(u'0') * (shownLength + 2) + 12);
+    return box;
+}
+
+QLabel* labelFor(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
+}
+
+}  // namespace
+
+CPipeDlg::CPipeDlg(SetupContext context, QWidget* parent)
+    : SetupPageDialog(QString::fromLatin1(PipePage::kCaption), parent),
+      context_(context),
+      page_(context) {
+    material_ = new QComboBox(this);
+    material_->addItems(pipeMaterials());
+    material_->setMaxVisibleItems(static_cast<int>(pipeMaterials().size()));
+    materialText_ = new QLineEdit(this);
+    materialText_->setMaxLength(PipePage::kMaterialTextLength);
+    materialText_->setPlaceholderText(QStringLiteral("material"));
+    materialText_->setMinimumWidth(materialText_->fontMetrics().averageCharWidth() * 22);
+    // The page keeps its width whether or not the typed material is shown.
+    QSizePolicy keep = materialText_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    materialText_->setSizePolicy(keep);
+
+    size_ = shortBox(this, kShownSizeLength, kAnyLength);
+    sizeUnit_ = new QComboBox(this);
+    sizeUnit_->addItems(sizeSystemTexts());
+    wall_ = shortBox(this, kShownSizeLength, PipePage::kWallLength);
+    wallUnit_ = new QComboBox(this);
+    wallUnit_->addItems(wallKindTexts());
+
+    auto* grid = new QGridLayout;
+    grid->setColumnStretch(3, 1);
+    grid->addWidget(labelFor(QStringLiteral("Material:"), material_), 0, 0);
+    auto* materialRow = new QHBoxLayout;
+    materialRow->addWidget(material_);
+    materialRow->addWidget(materialText_, 1);
+    grid->addLayout(materialRow, 0, 1, 1, 3);
+    grid->addWidget(labelFor(QStringLiteral("Size:"), size_), 1, 0);
+    grid->addWidget(size_, 1, 1);
+    grid->addWidget(sizeUnit_, 1, 2);
+    grid->addWidget(labelFor(QStringLiteral("Wall Thickness:"), wall_), 2, 0);
+    grid->addWidget(wall_, 2, 1);
+    grid->addWidget(wallUnit_, 2, 2);
+    body()->addLayout(grid);
+
+    auto* pressures = new QGroupBox(QStringLiteral("Interfacial Pressures:"), this);
+    auto* pressureRow = new QHBoxLayout(pressures);
+    QLineEdit** boxes[] = {&bead_, &soak_, &fuse_, &cool_};
+    const char* names[] = {"Bead:", "Soak:", "Fuse:", "Cool:"};
+    for (int i = 0; i < 4; ++i) {
+        *boxes[i] = shortBox(pressures, PipePage::kIfpLength, PipePage::kIfpLength);
+        if (i > 0) pressureRow->addSpacing(12);
+        pressureRow->addWidget(labelFor(QString::fromLatin1(names[i]), *boxes[i]));
+        pressureRow->addWidget(*boxes[i]);
+    }
+    pressureRow->addStretch(1);
+    body()->addWidget(pressures);
+
+    pipeArea_ = new QPushButton(QString::fromLatin1(PipePage::kUnknownAreaCaption), this);
+    pipeArea_->setAutoDefault(false);  // Enter stays "Next >>"
+    auto* areaRow = new QHBoxLayout;
+    areaRow->addWidget(pipeArea_);
+    areaRow->addStretch(1);
+    body()->addLayout(areaRow);
+
+    setTabChain({material_, materialText_, size_, sizeUnit_, wall_, wallUnit_, bead_, soak_, fuse_,
+                 cool_, pipeArea_, nextButton(), backButton()});
+
+    page_.load();
+    material_->setCurrentIndex(page_.material.index);
+    materialText_->setText(page_.material.text);
+    showMaterialText();
+    size_->setText(page_.size);
+    selectIndex(sizeUnit_, page_.sizeUnit);
+    wall_->setText(page_.wall);
+    selectIndex(wallUnit_, page_.wallUnit);
+    bead_->setText(page_.heatIfp);
+    soak_->setText(page_.soakIfp);
+    fuse_->setText(page_.fuseIfp);
+    cool_->setText(page_.coolIfp);
+    pipeArea_->setText(page_.pipeAreaButtonCaption());
+    pipeArea_->setVisible(page_.showsPipeAreaButton());
+
+    connect(material_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        page_.selectMaterial(index);
+        materialText_->setText(page_.material.text);
+        showMaterialText();
+    });
+    connect(pipeArea_, &QPushButton::clicked, this, &CPipeDlg::runPipeAreaDialog);
+}
+
+void CPipeDlg::showMaterialText() {
+    materialText_->setVisible(page_.material.unlisted());
+}
+
+void CPipeDlg::runPipeAreaDialog() {
+    CPipeAreaDlg dialog(context_, this);
+    if (dialog.exec() == QDialog::Accepted) pipeArea_->setText(page_.pipeAreaButtonCaption());
+}
+
+bool CPipeDlg::takeEntries() {
+    page_.material.index = material_->currentIndex();
+    page_.material.text = materialText_->text();
+    page_.size = size_->text();
+    page_.sizeUnit = selectedIndex(sizeUnit_);
+    page_.wall = wall_->text();
+    page_.wallUnit = selectedIndex(wallUnit_);
+    page_.heatIfp = bead_->text();
+    page_.soakIfp = soak_->text();
+    page_.fuseIfp = fuse_->text();
+    page_.coolIfp = cool_->text();
+    return page_.accept();
+}
+
+}  // namespace vr5
