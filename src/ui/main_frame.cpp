@@ -29,6 +29,7 @@
 #include "ui/page_output.h"
 #include "ui/page_painter.h"
 #include "ui/report_printing.h"
+#include "ui/settings/settings_dlg.h"
 #include "ui/toolbar_icons.h"
 #include "ui/vr5xp_view.h"
 
@@ -258,7 +259,14 @@ void CMainFrame::openLogStatusDialog() {
     view_->viewport()->update();
 }
 
-void CMainFrame::onSettings() {}
+void CMainFrame::onSettings() {
+    CSettingsDlg dialog({settings_, state_, prompter_}, this);
+    connect(&dialog, &CSettingsDlg::diagnosticsRequested, this,
+            [this, &dialog] { openDiagnostics(&dialog); });
+    dialog.exec();
+}
+
+void CMainFrame::openDiagnostics(QWidget* /*over*/) {}
 
 QPrinter& CMainFrame::printer() {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);

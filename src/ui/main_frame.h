@@ -58,6 +58,9 @@ public Q_SLOTS:
     void onSearchRangeSelected(int index);
     // Puts the search-range box back to 100%.
     void resetSearchRange();
+    // The hidden gesture of the Settings dialog leads here; the Diagnostics dialog opens above
+    // `over`, which stays open underneath. Nothing opens until that dialog exists.
+    void openDiagnostics(QWidget* over);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -17,6 +19,7 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "ui/about_dlg.h"
+#include "ui/settings/settings_dlg.h"
 #include "ui/vr5xp_view.h"
 #include "ui_support.h"
 
@@ -213,16 +216,37 @@ TEST_F(MainFrameTest, NewReturnsToTheStartPicture) {
     EXPECT_FALSE(frame->action(Command::Analyze)->isEnabled());
 }
 
-TEST_F(MainFrameTest, LogStatusNeedsAPortAndThenLeavesTheReportUnselected) {
+TEST_F(MainFrameTest, LogStatusOpensSettingsUntilAPortIsChosen) {
     ASSERT_TRUE(frame->openFile(test::writeFixture(dir, QStringLiteral("demo"))));
     settings.write(keys::MachineModelText, QStringLiteral("ZA2 HF"));
 
-    // No port chosen yet: the report stays selected.
-    frame->action(Command::LogStatus)->trigger();
-    EXPECT_FALSE(frame->state().currentReportPath.isEmpty());
-    EXPECT_TRUE(frame->action(Command::AppendNotes)->isEnabled());
+    // Closes the next modal dialog once it runs, pressing OK or Cancel, and tells which it was.
+    auto closeNextDialog = [](bool ok, QString* caption) {
+        QTimer::singleShot(0, [ok, caption] {
+            auto* dialog = qobject_cast<CSettingsDlg*>(QApplication::activeModalWidget());
+            *caption = dialog ? dialog->windowTitle() : QStringLiteral("(no Settings dialog)");
+            if (!dialog) return;
+            if (ok)
+                dialog->okButton()->click();
+            else
+                dialog->cancelButton()->click();
+        });
+    };
 
-    settings.write(keys::ComPort, 2);
+    // No port chosen yet: Settings opens instead and the report stays selected. Cancel stores
+    // nothing, so the next Log/Status opens Settings again.
+    for (const bool ok : {false, true}) {
+        QString opened;
+        closeNextDialog(ok, &opened);
+        frame->action(Command::LogStatus)->trigger();
+        QApplication::processEvents();
+        EXPECT_EQ(opened, "Settings") << ok;
+        EXPECT_FALSE(frame->state().currentReportPath.isEmpty());
+        EXPECT_TRUE(frame->action(Command::AppendNotes)->isEnabled());
+        EXPECT_EQ(settings.read(keys::ComPort, -1), ok ? 5 : -1);
+    }
+
+    // OK stored a port: Log/Status now lets the report go.
     frame->action(Command::LogStatus)->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(frame->state().currentReportPath.isEmpty());
@@ -231,6 +255,25 @@ TEST_F(MainFrameTest, LogStatusNeedsAPortAndThenLeavesTheReportUnselected) {
     EXPECT_TRUE(frame->document().hasReport());
     EXPECT_FALSE(frame->action(Command::Analyze)->isEnabled());
     EXPECT_FALSE(frame->action(Command::AppendNotes)->isEnabled());
+}
+
+TEST_F(MainFrameTest, SettingsCommandOpensTheSettingsDialog) {
+    settings.write(keys::ComPort, 2);
+    QString opened;
+    int port = -1;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<CSettingsDlg*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        opened = dialog->windowTitle();
+        port = dialog->portBox()->currentIndex();
+        dialog->portBox()->setCurrentIndex(11);
+        dialog->okButton()->click();
+    });
+    frame->action(Command::Settings)->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(opened, "Settings");
+    EXPECT_EQ(port, 2);
+    EXPECT_EQ(settings.read(keys::ComPort, -1), 11);
 }
 
 TEST(AboutDialog, ShowsTitleVersionAndMaker) {

@@ -1,0 +1,80 @@
+#include "settings/settings_page.h"
+
+#include "app_info.h"
+#include "settings/settings_keys.h"
+#include "text/integer_field.h"
+
+namespace vr5 {
+
+QStringList SettingsPage::portNames() {
+    QStringList names;
+    names.reserve(kPortCount);
+    for (int i = 1; i <= kPortCount; ++i) names << QStringLiteral("COM%1").arg(i);
+    return names;
+}
+
+QStringList SettingsPage::pressureUnitNames() {
+    return {QStringLiteral("psi"), QStringLiteral("bar"), QStringLiteral("kg/cm\u00B2"),
+            QStringLiteral("MPa")};
+}
+
+QStringList SettingsPage::temperatureUnitNames() {
+    return {QStringLiteral("\u00B0F"), QStringLiteral("\u00B0C")};
+}
+
+void SettingsPage::load() {
+    // A port beyond the list cannot be shown in a list without typing: the dialog offers the
+    // port a first run offers, and OK stores it.
+    portIndex = c_.settings.read(keys::ComPort, kDefaultPortIndex);
+    if (portIndex < 0 || portIndex >= kPortCount) portIndex = kDefaultPortIndex;
+    // The logger link runs demo mode whenever the value is not 0.
+    demo = c_.settings.read(keys::DemoMode, 0) != 0;
+    // Every reader takes an unknown unit for psi and °F, so that is what the dialog shows.
+    pressureUnit = c_.settings.read(keys::PressUnitInx, 0);
+    if (pressureUnit < 0 || pressureUnit >= kPressureUnitCount) pressureUnit = 0;
+    temperatureUnit = c_.settings.read(keys::TempUnitInx, 0);
+    if (temperatureUnit < 0 || temperatureUnit >= kTemperatureUnitCount) temperatureUnit = 0;
+    // An offset outside the range is shown as it is; OK then asks for a valid one.
+    offset = QString::number(c_.settings.read(keys::TempOffset, 0));
+    clicks_ = 0;
+    ticks_ = 0;
+}
+
+bool SettingsPage::accept() {
+    QString message;
+    const std::optional<int> value = readIntegerField(offset, kOffsetLow, kOffsetHigh, &message);
+    if (!value) {
+        c_.prompter.show(message, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+        return false;
+    }
+    if (portIndex < 0 || portIndex >= kPortCount) portIndex = kDefaultPortIndex;
+    if (pressureUnit < 0 || pressureUnit >= kPressureUnitCount) pressureUnit = 0;
+    if (temperatureUnit < 0 || temperatureUnit >= kTemperatureUnitCount) temperatureUnit = 0;
+    c_.settings.write(keys::PressUnitInx, pressureUnit);
+    c_.settings.write(keys::TempUnitInx, temperatureUnit);
+    c_.settings.write(keys::DemoMode, demo ? 1 : 0);
+    c_.settings.write(keys::ComPort, portIndex);
+    // The limits themselves are valid offsets too: whatever passes the check is kept.
+    c_.settings.write(keys::TempOffset, *value);
+    return true;
+}
+
+void SettingsPage::tick() {
+    if (ticks_ < kGestureTicks)
+        ++ticks_;
+    else
+        clicks_ = 0;
+}
+
+bool SettingsPage::portLabelClicked() {
+    if (clicks_ == 0) ticks_ = 0;
+    if (clicks_ < kGestureClicks - 1) {
+        ++clicks_;
+        return false;
+    }
+    clicks_ = 0;
+    return c_.prompter.ask(QString::fromUtf8(kConnectQuestion), QString::fromUtf8(kConnectCaption),
+                           Prompter::Buttons::OkCancel) == Prompter::Answer::Ok;
+}
+
+}  // namespace vr5

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "setup/setup_context.h"
+
+namespace vr5 {
+
+// The Settings dialog: serial port, demo mode, pressure and temperature units and the
+// temperature offset, all kept in section "Settings". It also carries the hidden way into
+// Diagnostics: four quick clicks on "Port:".
+class SettingsPage {
+public:
+    static constexpr const char* kCaption = "Settings";
+    static constexpr int kPortCount = 200;
+    static constexpr int kDefaultPortIndex = 5;  // COM6
+    static constexpr int kPressureUnitCount = 4;
+    static constexpr int kTemperatureUnitCount = 2;
+    static constexpr int kOffsetLow = -200;
+    static constexpr int kOffsetHigh = 200;
+
+    // The hidden gesture: the fourth click within kGestureTicks ticks of the first one asks.
+    static constexpr int kTickMilliseconds = 100;
+    static constexpr int kGestureTicks = 30;
+    static constexpr int kGestureClicks = 4;
+    static constexpr const char* kConnectQuestion =
+        "Connect to Fusilog\u00AE?  (Please make sure it is turned on)";
+    static constexpr const char* kConnectCaption = "Fusilog\u00AE Not Connected";
+
+    explicit SettingsPage(SetupContext context) : c_(context) {}
+
+    // The dialog's values; the dialog shows them and puts the operator's entries back before
+    // accept().
+    int portIndex = kDefaultPortIndex;  // entry k of the port list is COM(k + 1)
+    bool demo = false;
+    int pressureUnit = 0;     // 0 psi, 1 bar, 2 kg/cm², 3 MPa
+    int temperatureUnit = 0;  // 0 °F, 1 °C
+    QString offset = QStringLiteral("0");
+
+    // "COM1" .. "COM200".
+    static QStringList portNames();
+    // The entries of the two unit groups, in the order of their indexes.
+    static QStringList pressureUnitNames();
+    static QStringList temperatureUnitNames();
+
+    // Reads the stored values; one that none of the controls can show becomes the default.
+    void load();
+    // OK: checks the offset and stores all five values. A refused offset is told to the
+    // operator, nothing is stored, and false keeps the dialog open.
+    bool accept();
+
+    // The dialog's 100 ms timer.
+    void tick();
+    // A click on "Port:". True when the operator has just agreed to connect to the logger:
+    // the Diagnostics dialog is to open.
+    bool portLabelClicked();
+    int clickCount() const { return clicks_; }
+    int tickCount() const { return ticks_; }
+
+private:
+    SetupContext c_;
+    int clicks_ = 0;
+    int ticks_ = 0;
+};
+
+}  // namespace vr5

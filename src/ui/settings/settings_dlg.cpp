@@ -1,0 +1,144 @@
+#include "ui/settings/settings_dlg.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/setup/setup_page_dialog.h"
+
+namespace vr5 {
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        Q_EMIT clicked();
+    }
+}
+
+namespace {
+
+// One radio button per entry, stacked in a group box; the button group's ids are the indexes.
+QGroupBox* radioGroup(const QString& title, const QStringList& entries, QButtonGroup* group,
+                      QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    auto* layout = new QVBoxLayout(box);
+    for (int i = 0; i < entries.size(); ++i) {
+        auto* button = new QRadioButton(entries[i], box);
+        group->addButton(button, i);
+        layout->addWidget(button);
+    }
+    layout->addStretch(1);
+    return box;
+}
+
+}  // namespace
+
+CSettingsDlg::CSettingsDlg(SetupContext context, QWidget* parent)
+    : QDialog(parent), page_(context) {
+    setWindowTitle(QString::fromLatin1(SettingsPage::kCaption));
+
+    auto* general = new QGroupBox(QStringLiteral("General"), this);
+    portLabel_ = new ClickableLabel(QStringLiteral("Port:"), general);
+    port_ = new QComboBox(general);
+    port_->addItems(SettingsPage::portNames());
+    port_->setMaxVisibleItems(16);
+    portLabel_->setBuddy(port_);
+    demo_ = new QCheckBox(QStringLiteral("Demo"), general);
+    auto* generalLayout = new QGridLayout(general);
+    generalLayout->addWidget(portLabel_, 0, 0);
+    generalLayout->addWidget(port_, 0, 1);
+    generalLayout->addWidget(demo_, 1, 0, 1, 2);
+    generalLayout->setColumnStretch(2, 1);
+    generalLayout->setRowStretch(2, 1);
+
+    pressure_ = new QButtonGroup(this);
+    QGroupBox* pressureBox = radioGroup(QStringLiteral("Pressure Units"),
+                                        SettingsPage::pressureUnitNames(), pressure_, this);
+    temperature_ = new QButtonGroup(this);
+    QGroupBox* temperatureBox =
+        radioGroup(QStringLiteral("Temperature Units"), SettingsPage::temperatureUnitNames(),
+                   temperature_, this);
+
+    auto* offsetGroup = new QGroupBox(QStringLiteral("Temperature Offset"), this);
+    offset_ = new QLineEdit(offsetGroup);
+    offset_->setMaximumWidth(offset_->fontMetrics().horizontalAdvance(QStringLiteral("-0000000")));
+    auto* offsetLayout = new QVBoxLayout(offsetGroup);
+    offsetLayout->addWidget(offset_);
+    offsetLayout->addStretch(1);
+
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    okButton()->setDefault(true);
+    cancelButton()->setAutoDefault(false);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    // Read as a page: General beside the pressure units, the temperature below.
+    auto* grid = new QGridLayout;
+    grid->addWidget(general, 0, 0);
+    grid->addWidget(pressureBox, 0, 1);
+    grid->addWidget(temperatureBox, 1, 0);
+    grid->addWidget(offsetGroup, 1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    QList<QWidget*> chain{port_, demo_};
+    for (QAbstractButton* b : pressure_->buttons()) chain << b;
+    for (QAbstractButton* b : temperature_->buttons()) chain << b;
+    chain << offset_ << okButton() << cancelButton();
+    for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+
+    page_.load();
+    display(page_);
+
+    connect(portLabel_, &ClickableLabel::clicked, this, &CSettingsDlg::onPortLabelClicked);
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, [this] { page_.tick(); });
+    timer_->start(SettingsPage::kTickMilliseconds);
+}
+
+QPushButton* CSettingsDlg::okButton() const {
+    return buttons_->button(QDialogButtonBox::Ok);
+}
+
+QPushButton* CSettingsDlg::cancelButton() const {
+    return buttons_->button(QDialogButtonBox::Cancel);
+}
+
+void CSettingsDlg::display(const SettingsPage& page) {
+    selectIndex(port_, page.portIndex);
+    demo_->setChecked(page.demo);
+    if (QAbstractButton* b = pressure_->button(page.pressureUnit)) b->setChecked(true);
+    if (QAbstractButton* b = temperature_->button(page.temperatureUnit)) b->setChecked(true);
+    offset_->setText(page.offset);
+}
+
+void CSettingsDlg::accept() {
+    page_.portIndex = port_->currentIndex();
+    page_.demo = demo_->isChecked();
+    page_.pressureUnit = pressure_->checkedId();
+    page_.temperatureUnit = temperature_->checkedId();
+    page_.offset = offset_->text();
+    if (!page_.accept()) {
+        offset_->setFocus(Qt::OtherFocusReason);
+        offset_->selectAll();
+        return;
+    }
+    QDialog::accept();
+}
+
+void CSettingsDlg::onPortLabelClicked() {
+    if (page_.portLabelClicked()) Q_EMIT diagnosticsRequested();
+}
+
+}  // namespace vr5
