@@ -39,7 +39,8 @@ const BenchInput* input = nullptr;
 class QuietPrompter : public Prompter {
 public:
     void show(const QString& text, const QString&, Icon) override { shown = text; }
-    Answer ask(const QString&, const QString&, Buttons) override { return Answer::Cancel; }
+    using Prompter::ask;
+    Answer ask(const QString&, const QString&, Buttons, Icon) override { return Answer::Cancel; }
     QString shown;
 };
 

@@ -23,8 +23,9 @@ public:
         messages << text;
         captions << caption;
     }
-    Answer ask(const QString& text, const QString& caption, Buttons) override {
-        shown << Shown{text, caption, Icon::Question};
+    using Prompter::ask;
+    Answer ask(const QString& text, const QString& caption, Buttons, Icon icon) override {
+        shown << Shown{text, caption, icon};
         messages << text;
         captions << caption;
         return answers.isEmpty() ? answer : answers.takeFirst();

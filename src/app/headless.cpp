@@ -22,7 +22,8 @@ class StreamPrompter final : public Prompter {
 public:
     explicit StreamPrompter(QTextStream& err) : err_(err) {}
     void show(const QString& text, const QString&, Icon) override { err_ << text << Qt::endl; }
-    Answer ask(const QString& text, const QString&, Buttons) override {
+    using Prompter::ask;
+    Answer ask(const QString& text, const QString&, Buttons, Icon) override {
         err_ << text << Qt::endl;
         return Answer::Cancel;
     }

@@ -30,7 +30,7 @@ void MessagePrompter::show(const QString& text, const QString& caption, Icon ico
 }
 
 Prompter::Answer MessagePrompter::ask(const QString& text, const QString& caption,
-                                      Buttons buttons) {
+                                      Buttons buttons, Icon icon) {
     QMessageBox::StandardButtons set;
     switch (buttons) {
         case Buttons::Ok:
@@ -46,7 +46,7 @@ Prompter::Answer MessagePrompter::ask(const QString& text, const QString& captio
             set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
     }
-    QMessageBox box(QMessageBox::Question, caption, text, set, parent_);
+    QMessageBox box(toIcon(icon), caption, text, set, parent_);
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;

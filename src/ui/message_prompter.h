@@ -14,7 +14,8 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     void show(const QString& text, const QString& caption, Icon icon) override;
-    Answer ask(const QString& text, const QString& caption, Buttons buttons) override;
+    using Prompter::ask;
+    Answer ask(const QString& text, const QString& caption, Buttons buttons, Icon icon) override;
 
 private:
     QPointer<QWidget> parent_;

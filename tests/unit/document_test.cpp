@@ -24,7 +24,8 @@ public:
     void show(const QString& text, const QString& caption, Icon icon) override {
         shown.push_back({text, caption, icon});
     }
-    Answer ask(const QString&, const QString&, Buttons) override {
+    using Prompter::ask;
+    Answer ask(const QString&, const QString&, Buttons, Icon) override {
         if (answers.empty()) {
             ADD_FAILURE() << "an unexpected question";
             return Answer::Cancel;

@@ -74,7 +74,8 @@ bool SettingsPage::portLabelClicked() {
     }
     clicks_ = 0;
     return c_.prompter.ask(QString::fromUtf8(kConnectQuestion), QString::fromUtf8(kConnectCaption),
-                           Prompter::Buttons::OkCancel) == Prompter::Answer::Ok;
+                           Prompter::Buttons::OkCancel,
+                           Prompter::Icon::Information) == Prompter::Answer::Ok;
 }
 
 }  // namespace vr5

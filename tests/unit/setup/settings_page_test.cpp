@@ -196,6 +196,7 @@ TEST_F(SettingsPageTest, FourQuickClicksOnPortAskToConnect) {
         for (const auto& shown : asked.shown) {
             EXPECT_EQ(shown.text, "Connect to Fusilog\u00AE?  (Please make sure it is turned on)");
             EXPECT_EQ(shown.caption, "Fusilog\u00AE Not Connected");
+            EXPECT_EQ(shown.icon, Prompter::Icon::Information);
         }
     }
     EXPECT_TRUE(settings.values().isEmpty());
