@@ -40,25 +40,5 @@ TEST(DragPressureDialog, EmptyBoxGetsTheDefaultThenStores) {
     EXPECT_EQ(settings.read(keys::DragPressure), "0.21 MPa");
 }
 
-TEST(DragPressureDialog, TypedValueAndBack) {
-    MemorySettingsStore settings;
-    ProgramState state;
-    test::ScriptedPrompter prompter;
-    {
-        CDragPressureDlg dialog({settings, state, prompter});
-        dialog.show();
-        QTest::keyClicks(dialog.dragBox(), "  45 ");
-        dialog.backButton()->click();
-        EXPECT_EQ(dialog.result(), QDialog::Rejected);
-        EXPECT_TRUE(settings.values().size() == 0);
-    }
-    CDragPressureDlg dialog({settings, state, prompter});
-    dialog.show();
-    QTest::keyClicks(dialog.dragBox(), "  45 ");
-    dialog.nextButton()->click();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(settings.read(keys::DragPressure), "45 psi");
-}
-
 }  // namespace
 }  // namespace vr5

@@ -45,20 +45,5 @@ TEST(OperatorDialog, RefusesAFileNameCharacterThenStores) {
     EXPECT_EQ(settings.read(keys::JointNumber, -1), 42);
 }
 
-TEST(OperatorDialog, JointOutOfRangeKeepsThePageAndBackStoresNothing) {
-    MemorySettingsStore settings;
-    ProgramState state;
-    test::ScriptedPrompter prompter;
-    COperatorIDdlg dialog({settings, state, prompter});
-    dialog.show();
-    dialog.jointBox()->setText(QStringLiteral("100000"));
-    dialog.nextButton()->click();
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(prompter.messages, QStringList{"Enter an integer between 1 and 99999."});
-    dialog.backButton()->click();
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_TRUE(settings.values().isEmpty());
-}
-
 }  // namespace
 }  // namespace vr5

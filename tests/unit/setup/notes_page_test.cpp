@@ -57,6 +57,8 @@ TEST(NotesPage, TypingStopsAtTheLimit) {
         // A paste over a selection that makes it longer.
         {QStringLiteral("ab") + QString(76, u'c'),
          QStringLiteral("a") + QString(10, u'p') + QString(76, u'c'), Span{4, 7}},
+        // Notes longer than the box already (edited by hand) lose their end too.
+        {QString(85, u'a'), QString(85, u'a') + u'b', Span{80, 6}},
         // A character in two code units is never split.
         {QString(79, u'a'), QString(79, u'a') + QStringLiteral("\U0001F600"), Span{79, 2}},
     };
