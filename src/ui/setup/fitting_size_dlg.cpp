@@ -38,7 +38,7 @@ CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
     materialText_ = new QLineEdit(this);
     materialText_->setMaxLength(FittingPage::kMaterialTextLength);
     materialText_->setPlaceholderText(QStringLiteral("material"));
-    materialText_->setMinimumWidth(materialText_->fontMetrics().averageCharWidth() * 22);
+    materialText_->setMinimumWidth(materialText_->fontMetrics().averageCharWidth() * 26);
     QSizePolicy keep = materialText_->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     materialText_->setSizePolicy(keep);

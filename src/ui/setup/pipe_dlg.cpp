@@ -46,7 +46,7 @@ CPipeDlg::CPipeDlg(SetupContext context, QWidget* parent)
     materialText_ = new QLineEdit(this);
     materialText_->setMaxLength(PipePage::kMaterialTextLength);
     materialText_->setPlaceholderText(QStringLiteral("material"));
-    materialText_->setMinimumWidth(materialText_->fontMetrics().averageCharWidth() * 22);
+    materialText_->setMinimumWidth(materialText_->fontMetrics().averageCharWidth() * 26);
     // The page keeps its width whether or not the typed material is shown.
     QSizePolicy keep = materialText_->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
