@@ -14,8 +14,7 @@ public:
 
     virtual ~Prompter() = default;
     virtual void show(const QString& text, const QString& caption, Icon icon) = 0;
-    virtual Answer ask(const QString& text, const QString& caption, Buttons buttons,
-                       Icon icon) = 0;
+    virtual Answer ask(const QString& text, const QString& caption, Buttons buttons, Icon icon) = 0;
     Answer ask(const QString& text, const QString& caption, Buttons buttons) {
         return ask(text, caption, buttons, Icon::Question);
     }

@@ -24,6 +24,7 @@
 #include "report/vr5xp_doc.h"
 #include "settings/recent_files.h"
 #include "settings/settings_keys.h"
+#include "setup/gauge_pressure.h"
 #include "text/number_text.h"
 #include "ui/about_dlg.h"
 #include "ui/page_output.h"
@@ -59,6 +60,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, Prompter& prompter, QWidget* par
     view_ = new CVR5XPView(*doc_, state_, this);
     setCentralWidget(view_);
 
+    loadCurrentUnits(settings_, state_);
     buildMenus();
     buildToolBar();
     refreshRecentFiles();
@@ -263,7 +265,7 @@ void CMainFrame::onSettings() {
     CSettingsDlg dialog({settings_, state_, prompter_}, this);
     connect(&dialog, &CSettingsDlg::diagnosticsRequested, this,
             [this, &dialog] { openDiagnostics(&dialog); });
-    dialog.exec();
+    if (dialog.exec() == QDialog::Accepted) loadCurrentUnits(settings_, state_);
 }
 
 void CMainFrame::openDiagnostics(QWidget* /*over*/) {}

@@ -29,8 +29,8 @@ void MessagePrompter::show(const QString& text, const QString& caption, Icon ico
     box.exec();
 }
 
-Prompter::Answer MessagePrompter::ask(const QString& text, const QString& caption,
-                                      Buttons buttons, Icon icon) {
+Prompter::Answer MessagePrompter::ask(const QString& text, const QString& caption, Buttons buttons,
+                                      Icon icon) {
     QMessageBox::StandardButtons set;
     switch (buttons) {
         case Buttons::Ok:

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QMenu>
@@ -267,6 +269,8 @@ TEST_F(MainFrameTest, SettingsCommandOpensTheSettingsDialog) {
         opened = dialog->windowTitle();
         port = dialog->portBox()->currentIndex();
         dialog->portBox()->setCurrentIndex(11);
+        dialog->pressureUnits()->button(1)->click();
+        dialog->temperatureUnits()->button(1)->click();
         dialog->okButton()->click();
     });
     frame->action(Command::Settings)->trigger();
@@ -274,6 +278,10 @@ TEST_F(MainFrameTest, SettingsCommandOpensTheSettingsDialog) {
     EXPECT_EQ(opened, "Settings");
     EXPECT_EQ(port, 2);
     EXPECT_EQ(settings.read(keys::ComPort, -1), 11);
+    // The set-up pages work in the new units at once, connected or not.
+    EXPECT_EQ(frame->state().currentPressureUnitIndex, 1);
+    EXPECT_EQ(frame->state().pressureUnitLabel, "bar");
+    EXPECT_EQ(frame->state().temperatureUnitLabel, "\u00B0C");
 }
 
 TEST(AboutDialog, ShowsTitleVersionAndMaker) {

@@ -23,10 +23,14 @@ double fusionArea(const SettingsStore& settings, const QString& modelText) {
 
 QString formatInUnit(double psi, int unitIndex) {
     switch (unitIndex) {
-        case 1: return QString::asprintf("%.1f", psi / 14.5);
-        case 2: return QString::asprintf("%.1f", psi / 14.2);
-        case 3: return QString::asprintf("%.3f", psi / 145.0);
-        default: return QString::asprintf("%.0f", psi);
+        case 1:
+            return QString::asprintf("%.1f", psi / 14.5);
+        case 2:
+            return QString::asprintf("%.1f", psi / 14.2);
+        case 3:
+            return QString::asprintf("%.3f", psi / 145.0);
+        default:
+            return QString::asprintf("%.0f", psi);
     }
 }
 
@@ -34,10 +38,14 @@ QString formatInUnit(double psi, int unitIndex) {
 
 double psiPerUnit(int pressureUnitIndex) {
     switch (pressureUnitIndex) {
-        case 1: return 14.5;
-        case 2: return 14.2;
-        case 3: return 145.0;
-        default: return 1.0;
+        case 1:
+            return 14.5;
+        case 2:
+            return 14.2;
+        case 3:
+            return 145.0;
+        default:
+            return 1.0;
     }
 }
 
@@ -78,15 +86,24 @@ QString FormatPressureReading(double psi, int pressureUnitIndex) {
 
 QString pressureUnitLabel(int pressureUnitIndex) {
     switch (pressureUnitIndex) {
-        case 1: return QStringLiteral("bar");
-        case 2: return QStringLiteral("Kg/cm\u00B2");
-        case 3: return QStringLiteral("MPa");
-        default: return QStringLiteral("psi");
+        case 1:
+            return QStringLiteral("bar");
+        case 2:
+            return QStringLiteral("Kg/cm\u00B2");
+        case 3:
+            return QStringLiteral("MPa");
+        default:
+            return QStringLiteral("psi");
     }
 }
 
 QString temperatureUnitLabel(int temperatureUnitIndex) {
     return temperatureUnitIndex == 1 ? QStringLiteral("\u00B0C") : QStringLiteral("\u00B0F");
+}
+
+void loadCurrentUnits(const SettingsStore& settings, ProgramState& state) {
+    state.currentPressureUnitIndex = settings.read(keys::PressUnitInx, 0);
+    RefreshUnitLabels(settings, state);
 }
 
 void RefreshUnitLabels(const SettingsStore& settings, ProgramState& state) {

@@ -29,8 +29,13 @@ QString FormatPressureReading(double psi, int pressureUnitIndex);
 // Re-reads the pressure and temperature units and sets the program's unit labels.
 void RefreshUnitLabels(const SettingsStore& settings, ProgramState& state);
 
+// Takes the pressure unit of the settings as the current one and refreshes the labels: done at
+// start-up and whenever the settings change, so that set-up pages opened before the first
+// connection already work in the operator's unit.
+void loadCurrentUnits(const SettingsStore& settings, ProgramState& state);
+
 // The labels themselves.
-QString pressureUnitLabel(int pressureUnitIndex);     // "psi", "bar", "Kg/cm²", "MPa"
+QString pressureUnitLabel(int pressureUnitIndex);        // "psi", "bar", "Kg/cm²", "MPa"
 QString temperatureUnitLabel(int temperatureUnitIndex);  // "°F", "°C"
 
 }  // namespace vr5

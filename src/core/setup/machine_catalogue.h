@@ -20,7 +20,9 @@ std::span<const MachineModel> machineModels();
 inline constexpr const char* kUnlisted = "Unlisted";
 // List entries: the models and "Unlisted".
 int machineListSize();
-inline int unlistedMachineIndex() { return machineListSize() - 1; }
+inline int unlistedMachineIndex() {
+    return machineListSize() - 1;
+}
 // The name shown at a list position ("Unlisted" for the last one, empty outside the list).
 QString machineListName(int index);
 

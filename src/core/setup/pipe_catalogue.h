@@ -8,7 +8,9 @@ namespace vr5 {
 // Pipe materials in list order; the last entry, "Unlisted", lets the operator type one.
 // Shared by the Pipe and Fitting pages; a material is remembered by its position.
 const QStringList& pipeMaterials();
-inline int unlistedMaterialIndex() { return static_cast<int>(pipeMaterials().size()) - 1; }
+inline int unlistedMaterialIndex() {
+    return static_cast<int>(pipeMaterials().size()) - 1;
+}
 
 inline constexpr double kMillimetresPerInch = 25.4;
 inline constexpr double kPipeAreaPi = 3.1416;  // the value the area formula has always used

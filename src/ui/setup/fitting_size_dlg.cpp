@@ -13,23 +13,6 @@
 
 namespace vr5 {
 
-namespace {
-
-QLineEdit* shortBox(QWidget* parent, int maxLength) {
-    auto* box = new QLineEdit(parent);
-    box->setMaxLength(maxLength);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(u'0') * (maxLength + 2) + 12);
-    return box;
-}
-
-QLabel* labelFor(const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setBuddy(buddy);
-    return label;
-}
-
-}  // namespace
-
 CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
     : SetupPageDialog(QString::fromLatin1(FittingPage::kCaption), parent), page_(context) {
     material_ = new QComboBox(this);
@@ -44,11 +27,11 @@ CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
     materialText_->setSizePolicy(keep);
     type_ = new QComboBox(this);
     type_->addItems(fittingTypes());
-    mainSize_ = shortBox(this, FittingPage::kSizeLength);
+    mainSize_ = shortBox(this, FittingPage::kSizeLength, FittingPage::kSizeLength);
     mainUnit_ = new QComboBox(this);
     mainUnit_->addItems(fittingSizeUnits());
     by_ = new QLabel(QStringLiteral("X"), this);
-    outletSize_ = shortBox(this, FittingPage::kSizeLength);
+    outletSize_ = shortBox(this, FittingPage::kSizeLength, FittingPage::kSizeLength);
     outletUnit_ = new QComboBox(this);
     outletUnit_->addItems(fittingSizeUnits());
 
@@ -70,8 +53,8 @@ CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
     body()->addLayout(grid);
 
     auto* pressures = new QGroupBox(QStringLiteral("Pressures:"), this);
-    bead_ = shortBox(pressures, FittingPage::kPressureLength);
-    fuse_ = shortBox(pressures, FittingPage::kPressureLength);
+    bead_ = shortBox(pressures, FittingPage::kPressureLength, FittingPage::kPressureLength);
+    fuse_ = shortBox(pressures, FittingPage::kPressureLength, FittingPage::kPressureLength);
     auto* pressureRow = new QHBoxLayout(pressures);
     pressureRow->addWidget(labelFor(QStringLiteral("Bead:"), bead_));
     pressureRow->addWidget(bead_);

@@ -26,6 +26,7 @@ CMachineDlg::CMachineDlg(SetupContext context, QWidget* parent)
     area_->setMaximumWidth(90);
     unit_ = new QComboBox(this);
     unit_->setEditable(true);
+    unit_->setInsertPolicy(QComboBox::NoInsert);  // a typed unit is not one of the list's
     unit_->addItems(areaUnitTexts());
     unit_->setMaximumWidth(80);
 
@@ -45,6 +46,7 @@ CMachineDlg::CMachineDlg(SetupContext context, QWidget* parent)
     page_.load();
     display(page_);
     connect(model_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        page_.machineId = id_->text();  // what was typed so far stays
         page_.selectModel(index);
         display(page_);
     });

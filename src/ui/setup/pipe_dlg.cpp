@@ -20,20 +20,6 @@ constexpr int kShownSizeLength = 6;
 // The size box takes any length (QLineEdit's own limit); its number is read from the front.
 constexpr int kAnyLength = 32767;
 
-// A box for a short number, wide enough to show the characters it takes.
-QLineEdit* shortBox(QWidget* parent, int shownLength, int maxLength) {
-    auto* box = new QLineEdit(parent);
-    box->setMaxLength(maxLength);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(u'0') * (shownLength + 2) + 12);
-    return box;
-}
-
-QLabel* labelFor(const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text, buddy->parentWidget());
-    label->setBuddy(buddy);
-    return label;
-}
-
 }  // namespace
 
 CPipeDlg::CPipeDlg(SetupContext context, QWidget* parent)

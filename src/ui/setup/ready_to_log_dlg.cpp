@@ -19,13 +19,9 @@ CReadyToLogDlg::CReadyToLogDlg(SetupContext context, QWidget* parent)
     body()->addWidget(logged_);
 
     nextButton()->setText(QString::fromLatin1(ReadyPage::kStartButton));
-    cancel_ = new QPushButton(QString::fromLatin1(ReadyPage::kCancelButton), this);
-    cancel_->setAutoDefault(false);
+    cancel_ = addClosingButton(QString::fromLatin1(ReadyPage::kCancelButton));
     // Raised before the button box closes the page, so the flag is set when the page returns.
     connect(cancel_, &QPushButton::clicked, this, [this] { page_.cancel(); });
-    if (auto* buttons = findChild<QDialogButtonBox*>()) {
-        buttons->addButton(cancel_, QDialogButtonBox::RejectRole);
-    }
     setTabChain({nextButton(), backButton(), cancel_});
 
     page_.load();

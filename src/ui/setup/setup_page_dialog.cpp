@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -16,7 +18,7 @@ SetupPageDialog::SetupPageDialog(const QString& caption, QWidget* parent, QPoint
     layout->addLayout(body_);
     layout->addStretch(1);
 
-    auto* buttons = new QDialogButtonBox(this);
+    auto* buttons = buttons_ = new QDialogButtonBox(this);
     back_ = buttons->addButton(QStringLiteral("<< Back"), QDialogButtonBox::RejectRole);
     next_ = buttons->addButton(QStringLiteral("Next >>"), QDialogButtonBox::AcceptRole);
     back_->setAutoDefault(false);
@@ -24,6 +26,12 @@ SetupPageDialog::SetupPageDialog(const QString& caption, QWidget* parent, QPoint
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+}
+
+QPushButton* SetupPageDialog::addClosingButton(const QString& text) {
+    QPushButton* button = buttons_->addButton(text, QDialogButtonBox::RejectRole);
+    button->setAutoDefault(false);
+    return button;
 }
 
 void SetupPageDialog::accept() {
@@ -36,6 +44,19 @@ void SetupPageDialog::showEvent(QShowEvent* event) {
     moved_ = true;
     // Once the window system has placed the page, move it on from there.
     QTimer::singleShot(0, this, [this] { move(pos() + shift_); });
+}
+
+QLineEdit* shortBox(QWidget* parent, int shownLength, int maxLength) {
+    auto* box = new QLineEdit(parent);
+    box->setMaxLength(maxLength);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(u'0') * (shownLength + 2) + 12);
+    return box;
+}
+
+QLabel* labelFor(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
 }
 
 void setTabChain(std::initializer_list<QWidget*> widgets) {

@@ -5,6 +5,9 @@
 #include <initializer_list>
 
 class QComboBox;
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
 
@@ -21,6 +24,8 @@ public:
     QVBoxLayout* body() const { return body_; }
     QPushButton* nextButton() const { return next_; }
     QPushButton* backButton() const { return back_; }
+    // A further button beside "Next >>" and "<< Back" that closes the page as "<< Back" does.
+    QPushButton* addClosingButton(const QString& text);
     QPoint shift() const { return shift_; }
 
     // "Next >>": the page takes the operator's entries; it closes when they are accepted.
@@ -33,11 +38,18 @@ protected:
 
 private:
     QVBoxLayout* body_;
+    QDialogButtonBox* buttons_;
     QPushButton* next_;
     QPushButton* back_;
     QPoint shift_;
     bool moved_ = false;
 };
+
+// A box for a short number, wide enough to show `shownLength` characters, taking at most
+// `maxLength`.
+QLineEdit* shortBox(QWidget* parent, int shownLength, int maxLength);
+// A label that gives its buddy the focus on its mnemonic.
+QLabel* labelFor(const QString& text, QWidget* buddy);
 
 // Tab moves through the widgets in this order.
 void setTabChain(std::initializer_list<QWidget*> widgets);

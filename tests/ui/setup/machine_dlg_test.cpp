@@ -1,13 +1,15 @@
+#include "ui/setup/machine_dlg.h"
+
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "scripted_prompter.h"
 #include "settings/settings_keys.h"
-#include "ui/setup/machine_dlg.h"
 
 namespace vr5 {
 namespace {
@@ -53,6 +55,31 @@ TEST(MachineDialog, BackStoresNothing) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_TRUE(settings.values().isEmpty());
     EXPECT_EQ(state.currentMachineModelText, "ZA2 HF");
+}
+
+}  // namespace
+}  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+TEST(MachineDialog, TypedEntriesSurviveAndATypedUnitIsNoneOfTheList) {
+    MemorySettingsStore settings;
+    ProgramState state;
+    test::ScriptedPrompter prompter;
+    CMachineDlg dialog({settings, state, prompter});
+    dialog.show();
+    QTest::keyClicks(dialog.idBox(), "M-99");
+    dialog.modelBox()->setCurrentIndex(68);  // the ID typed before stays
+    EXPECT_EQ(dialog.idBox()->text(), "M-99");
+    QTest::keyClicks(dialog.modelTextBox(), "Custom");
+    dialog.unitBox()->lineEdit()->clear();
+    QTest::keyClicks(dialog.unitBox()->lineEdit(), "ft2");
+    QTest::keyClick(dialog.unitBox()->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(dialog.unitBox()->count(), 2);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(settings.read(keys::MachineId), "M-99");
+    EXPECT_EQ(settings.read(keys::PistonAreaUnit, 0), -1);
 }
 
 }  // namespace

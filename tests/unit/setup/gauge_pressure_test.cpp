@@ -1,7 +1,8 @@
+#include "setup/gauge_pressure.h"
+
 #include <gtest/gtest.h>
 
 #include "settings/settings_keys.h"
-#include "setup/gauge_pressure.h"
 
 namespace vr5 {
 namespace {
@@ -65,9 +66,9 @@ TEST(GaugePressure, WhatCannotBeComputed) {
         const char* ifp;
         const char* expected;
     } texts[] = {
-        {"--", "-----"}, {"", "-----"}, {"abc", "-----"},
-        {"x5", "30"},     // a digit, but no leading number: the drag pressure alone
-        {"-75", "189"},   // the sign is dropped
+        {"--", "-----"},    {"", "-----"}, {"abc", "-----"},
+        {"x5", "30"},    // a digit, but no leading number: the drag pressure alone
+        {"-75", "189"},  // the sign is dropped
         {" 75 psi", "189"},
     };
     for (const auto& t : texts) EXPECT_EQ(gauge(j, t.ifp), t.expected) << t.ifp;
@@ -76,12 +77,43 @@ TEST(GaugePressure, WhatCannotBeComputed) {
         const char* what;
         Joint joint;
     } cases[] = {
-        {"no pipe area", [] { Joint x; x.pipeAreaInch = "--"; return x; }()},
-        {"negative pipe area", [] { Joint x; x.pipeAreaInch = "-4"; return x; }()},
-        {"piston area --", [] { Joint x; x.piston = "--"; return x; }()},
-        {"piston area empty", [] { Joint x; x.piston = ""; return x; }()},
-        {"piston area 0", [] { Joint x; x.piston = "0"; return x; }()},
-        {"overflowing", [] { Joint x; x.pipeAreaInch = "1e308"; x.piston = "1e-300"; return x; }()},
+        {"no pipe area",
+         [] {
+             Joint x;
+             x.pipeAreaInch = "--";
+             return x;
+         }()},
+        {"negative pipe area",
+         [] {
+             Joint x;
+             x.pipeAreaInch = "-4";
+             return x;
+         }()},
+        {"piston area --",
+         [] {
+             Joint x;
+             x.piston = "--";
+             return x;
+         }()},
+        {"piston area empty",
+         [] {
+             Joint x;
+             x.piston = "";
+             return x;
+         }()},
+        {"piston area 0",
+         [] {
+             Joint x;
+             x.piston = "0";
+             return x;
+         }()},
+        {"overflowing",
+         [] {
+             Joint x;
+             x.pipeAreaInch = "1e308";
+             x.piston = "1e-300";
+             return x;
+         }()},
     };
     for (const Case& c : cases) EXPECT_EQ(gauge(c.joint, "75"), "-----") << c.what;
 }
@@ -120,9 +152,8 @@ TEST(GaugePressure, ReadingsAndLabels) {
         int unit;
         const char* text;
     } cases[] = {
-        {7777, 0, " ERR"}, {9000, 1, " ERR"}, {5, 0, " -0-"},   {-3, 3, " -0-"},
-        {5.5, 0, "6"},     {5.5, 1, "0.4"},   {131.4, 3, "0.906"}, {142, 2, "10.0"},
-        {200, 9, "200"},
+        {7777, 0, " ERR"}, {9000, 1, " ERR"},   {5, 0, " -0-"},   {-3, 3, " -0-"}, {5.5, 0, "6"},
+        {5.5, 1, "0.4"},   {131.4, 3, "0.906"}, {142, 2, "10.0"}, {200, 9, "200"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatPressureReading(c.psi, c.unit), c.text) << c.psi;
 
@@ -137,7 +168,7 @@ TEST(GaugePressure, ReadingsAndLabels) {
         const char* pressureLabel;
         const char* temperatureLabel;
     } labels[] = {
-        {0, 0, "psi", "\u00B0F"}, {1, 1, "bar", "\u00B0C"}, {2, 5, "Kg/cm\u00B2", "\u00B0F"},
+        {0, 0, "psi", "\u00B0F"}, {1, 1, "bar", "\u00B0C"},   {2, 5, "Kg/cm\u00B2", "\u00B0F"},
         {3, 1, "MPa", "\u00B0C"}, {-1, -1, "psi", "\u00B0F"},
     };
     for (const auto& l : labels) {

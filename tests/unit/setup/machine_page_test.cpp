@@ -1,9 +1,10 @@
+#include "setup/machine_page.h"
+
 #include <gtest/gtest.h>
 
 #include "scripted_prompter.h"
 #include "settings/settings_keys.h"
 #include "setup/machine_catalogue.h"
-#include "setup/machine_page.h"
 #include "setup/machine_tests.h"
 
 namespace vr5 {
@@ -16,9 +17,9 @@ TEST(MachineCatalogue, ListOrderIsStoredData) {
         const char* name;
         const char* area;
     } cases[] = {
-        {0, "ZA1 HF", "4.710"},         {15, "ZA5 LF", " 9.450"},  {20, "ZB1 EP Vertical", "1.670"},
-        {42, "ZG LD", "6.010"},         {43, "ZG Mech.", "1.000"}, {63, "ZJ1 UPR+LWR", "4.210"},
-        {64, "ZJ2-HF", "19.640"},       {67, "ZK1-L", "6.770"},
+        {0, "ZA1 HF", "4.710"},   {15, "ZA5 LF", " 9.450"},  {20, "ZB1 EP Vertical", "1.670"},
+        {42, "ZG LD", "6.010"},   {43, "ZG Mech.", "1.000"}, {63, "ZJ1 UPR+LWR", "4.210"},
+        {64, "ZJ2-HF", "19.640"}, {67, "ZK1-L", "6.770"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(machineListName(c.index), c.name);
@@ -35,8 +36,8 @@ TEST(MachineCatalogue, MachineKinds) {
         bool mechanical;
         bool directArea;
     } cases[] = {
-        {"ZA1 HF", false, false}, {"ZG Mech.", true, false}, {"ZG LD", false, true},
-        {"ZJ2-HF", false, true},  {"ZF1 HF", false, true},   {"ZF9", false, true},
+        {"ZA1 HF", false, false}, {"ZG Mech.", true, false},      {"ZG LD", false, true},
+        {"ZJ2-HF", false, true},  {"ZF1 HF", false, true},        {"ZF9", false, true},
         {"zf1", false, false},    {"My ZG Mech. 2", true, false},
     };
     for (const Case& c : cases) {
