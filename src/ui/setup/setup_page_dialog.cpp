@@ -13,6 +13,7 @@ namespace vr5 {
 SetupPageDialog::SetupPageDialog(const QString& caption, QWidget* parent, QPoint shift)
     : QDialog(parent), shift_(shift) {
     setWindowTitle(caption);
+    setMinimumWidth(320);  // room for the caption and both buttons on every page
     auto* layout = new QVBoxLayout(this);
     body_ = new QVBoxLayout;
     layout->addLayout(body_);
