@@ -15,16 +15,7 @@ namespace vr5 {
 
 CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
     : SetupPageDialog(QString::fromLatin1(FittingPage::kCaption), parent), page_(context) {
-    material_ = new QComboBox(this);
-    material_->addItems(pipeMaterials());
-    material_->setMaxVisibleItems(static_cast<int>(pipeMaterials().size()));
-    materialText_ = new QLineEdit(this);
-    materialText_->setMaxLength(FittingPage::kMaterialTextLength);
-    materialText_->setPlaceholderText(QStringLiteral("material"));
-    materialText_->setMinimumWidth(materialText_->fontMetrics().averageCharWidth() * 26);
-    QSizePolicy keep = materialText_->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    materialText_->setSizePolicy(keep);
+    material_ = new MaterialChooser(page_.material, this);
     type_ = new QComboBox(this);
     type_->addItems(fittingTypes());
     mainSize_ = shortBox(this, FittingPage::kSizeLength, FittingPage::kSizeLength);
@@ -37,11 +28,8 @@ CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
 
     auto* grid = new QGridLayout;
     grid->setColumnStretch(3, 1);
-    grid->addWidget(labelFor(QStringLiteral("Material:"), material_), 0, 0);
-    auto* materialRow = new QHBoxLayout;
-    materialRow->addWidget(material_);
-    materialRow->addWidget(materialText_, 1);
-    grid->addLayout(materialRow, 0, 1, 1, 3);
+    grid->addWidget(labelFor(QStringLiteral("Material:"), material_->list()), 0, 0);
+    grid->addLayout(material_->makeRow(), 0, 1, 1, 3);
     grid->addWidget(labelFor(QStringLiteral("Type:"), type_), 1, 0);
     grid->addWidget(type_, 1, 1, 1, 2, Qt::AlignLeft);
     grid->addWidget(labelFor(QStringLiteral("Size:"), mainSize_), 2, 0);
@@ -64,13 +52,11 @@ CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
     pressureRow->addStretch(1);
     body()->addWidget(pressures);
 
-    setTabChain({material_, materialText_, type_, mainSize_, mainUnit_, outletSize_, outletUnit_,
-                 bead_, fuse_, nextButton(), backButton()});
+    setTabChain({material_->list(), material_->textBox(), type_, mainSize_, mainUnit_, outletSize_,
+                 outletUnit_, bead_, fuse_, nextButton(), backButton()});
 
     page_.load();
-    material_->setCurrentIndex(page_.material.index);
-    materialText_->setText(page_.material.text);
-    materialText_->setVisible(page_.material.unlisted());
+    material_->display();
     selectIndex(type_, page_.typeIndex);
     mainSize_->setText(page_.mainSize);
     selectIndex(mainUnit_, page_.mainUnit);
@@ -78,17 +64,10 @@ CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
     selectIndex(outletUnit_, page_.outletUnit);
     bead_->setText(page_.beadPressure);
     fuse_->setText(page_.fusePressure);
-
-    connect(material_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        page_.selectMaterial(index);
-        materialText_->setText(page_.material.text);
-        materialText_->setVisible(page_.material.unlisted());
-    });
 }
 
 bool CFittingSizeDlg::takeEntries() {
-    page_.material.index = material_->currentIndex();
-    page_.material.text = materialText_->text();
+    material_->take();
     page_.typeIndex = type_->currentIndex();
     page_.mainSize = mainSize_->text();
     page_.mainUnit = mainUnit_->currentIndex();

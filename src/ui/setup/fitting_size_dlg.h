@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setup/fitting_page.h"
+#include "ui/setup/material_chooser.h"
 #include "ui/setup/setup_page_dialog.h"
 
 class QComboBox;
@@ -16,8 +17,8 @@ public:
     CFittingSizeDlg(SetupContext context, QWidget* parent = nullptr);
 
     FittingPage& page() { return page_; }
-    QComboBox* materialBox() const { return material_; }
-    QLineEdit* materialTextBox() const { return materialText_; }
+    QComboBox* materialBox() const { return material_->list(); }
+    QLineEdit* materialTextBox() const { return material_->textBox(); }
     QComboBox* typeBox() const { return type_; }
     QLineEdit* mainSizeBox() const { return mainSize_; }
     QComboBox* mainUnitBox() const { return mainUnit_; }
@@ -32,8 +33,7 @@ protected:
 
 private:
     FittingPage page_;
-    QComboBox* material_;
-    QLineEdit* materialText_;
+    MaterialChooser* material_;
     QComboBox* type_;
     QLineEdit* mainSize_;
     QComboBox* mainUnit_;

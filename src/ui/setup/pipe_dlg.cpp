@@ -26,17 +26,7 @@ CPipeDlg::CPipeDlg(SetupContext context, QWidget* parent)
     : SetupPageDialog(QString::fromLatin1(PipePage::kCaption), parent),
       context_(context),
       page_(context) {
-    material_ = new QComboBox(this);
-    material_->addItems(pipeMaterials());
-    material_->setMaxVisibleItems(static_cast<int>(pipeMaterials().size()));
-    materialText_ = new QLineEdit(this);
-    materialText_->setMaxLength(PipePage::kMaterialTextLength);
-    materialText_->setPlaceholderText(QStringLiteral("material"));
-    materialText_->setMinimumWidth(materialText_->fontMetrics().averageCharWidth() * 26);
-    // The page keeps its width whether or not the typed material is shown.
-    QSizePolicy keep = materialText_->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    materialText_->setSizePolicy(keep);
+    material_ = new MaterialChooser(page_.material, this);
 
     size_ = shortBox(this, kShownSizeLength, kAnyLength);
     sizeUnit_ = new QComboBox(this);
@@ -47,11 +37,8 @@ CPipeDlg::CPipeDlg(SetupContext context, QWidget* parent)
 
     auto* grid = new QGridLayout;
     grid->setColumnStretch(3, 1);
-    grid->addWidget(labelFor(QStringLiteral("Material:"), material_), 0, 0);
-    auto* materialRow = new QHBoxLayout;
-    materialRow->addWidget(material_);
-    materialRow->addWidget(materialText_, 1);
-    grid->addLayout(materialRow, 0, 1, 1, 3);
+    grid->addWidget(labelFor(QStringLiteral("Material:"), material_->list()), 0, 0);
+    grid->addLayout(material_->makeRow(), 0, 1, 1, 3);
     grid->addWidget(labelFor(QStringLiteral("Size:"), size_), 1, 0);
     grid->addWidget(size_, 1, 1);
     grid->addWidget(sizeUnit_, 1, 2);
@@ -80,13 +67,11 @@ CPipeDlg::CPipeDlg(SetupContext context, QWidget* parent)
     areaRow->addStretch(1);
     body()->addLayout(areaRow);
 
-    setTabChain({material_, materialText_, size_, sizeUnit_, wall_, wallUnit_, bead_, soak_, fuse_,
-                 cool_, pipeArea_, nextButton(), backButton()});
+    setTabChain({material_->list(), material_->textBox(), size_, sizeUnit_, wall_, wallUnit_, bead_,
+                 soak_, fuse_, cool_, pipeArea_, nextButton(), backButton()});
 
     page_.load();
-    material_->setCurrentIndex(page_.material.index);
-    materialText_->setText(page_.material.text);
-    showMaterialText();
+    material_->display();
     size_->setText(page_.size);
     selectIndex(sizeUnit_, page_.sizeUnit);
     wall_->setText(page_.wall);
@@ -98,16 +83,7 @@ CPipeDlg::CPipeDlg(SetupContext context, QWidget* parent)
     pipeArea_->setText(page_.pipeAreaButtonCaption());
     pipeArea_->setVisible(page_.showsPipeAreaButton());
 
-    connect(material_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        page_.selectMaterial(index);
-        materialText_->setText(page_.material.text);
-        showMaterialText();
-    });
     connect(pipeArea_, &QPushButton::clicked, this, &CPipeDlg::runPipeAreaDialog);
-}
-
-void CPipeDlg::showMaterialText() {
-    materialText_->setVisible(page_.material.unlisted());
 }
 
 void CPipeDlg::runPipeAreaDialog() {
@@ -116,8 +92,7 @@ void CPipeDlg::runPipeAreaDialog() {
 }
 
 bool CPipeDlg::takeEntries() {
-    page_.material.index = material_->currentIndex();
-    page_.material.text = materialText_->text();
+    material_->take();
     page_.size = size_->text();
     page_.sizeUnit = selectedIndex(sizeUnit_);
     page_.wall = wall_->text();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "setup/pipe_page.h"
+#include "ui/setup/material_chooser.h"
 #include "ui/setup/setup_page_dialog.h"
 
 class QComboBox;
@@ -15,8 +16,8 @@ public:
     CPipeDlg(SetupContext context, QWidget* parent = nullptr);
 
     PipePage& page() { return page_; }
-    QComboBox* materialBox() const { return material_; }
-    QLineEdit* materialTextBox() const { return materialText_; }
+    QComboBox* materialBox() const { return material_->list(); }
+    QLineEdit* materialTextBox() const { return material_->textBox(); }
     QLineEdit* sizeBox() const { return size_; }
     QComboBox* sizeUnitBox() const { return sizeUnit_; }
     QLineEdit* wallBox() const { return wall_; }
@@ -34,12 +35,9 @@ protected:
     bool takeEntries() override;
 
 private:
-    void showMaterialText();
-
     SetupContext context_;
     PipePage page_;
-    QComboBox* material_;
-    QLineEdit* materialText_;
+    MaterialChooser* material_;
     QLineEdit* size_;
     QComboBox* sizeUnit_;
     QLineEdit* wall_;
