@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "setup/gauge_pressure.h"
-
 namespace vr5 {
 
 QString reportItemName(ReportItem item) {
@@ -82,32 +80,6 @@ QString reportItemName(ReportItem item) {
             return QStringLiteral("samples");
     }
     return {};
-}
-
-QString recordUnitText(int pressureUnitIndex) {
-    switch (pressureUnitIndex) {
-        case 1:
-            return QStringLiteral("bar");
-        case 2:
-            return QStringLiteral("Kg/cm2");
-        case 3:
-            return QStringLiteral("MPa");
-        default:
-            return QStringLiteral("psi");
-    }
-}
-
-double recordPsiPerUnit(int pressureUnitIndex) {
-    switch (pressureUnitIndex) {
-        case 1:
-            return 14.5;
-        case 2:
-            return 14.2;
-        case 3:
-            return 145.0;
-        default:
-            return 1.0;
-    }
 }
 
 void smoothGlitches(JointRecord& rec) {

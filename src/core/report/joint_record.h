@@ -143,10 +143,6 @@ struct JointRecord {
     bool isDemo() const { return fields.demo != 0; }
 };
 
-// The record's unit text and psi-per-unit factor for a pressure unit index.
-QString recordUnitText(int pressureUnitIndex);
-double recordPsiPerUnit(int pressureUnitIndex);
-
 // Removes one-sample spikes that reverse direction (runs of at least five samples).
 void smoothGlitches(JointRecord& rec);
 // The largest sample pressure as the accessor reads it, never below 0.

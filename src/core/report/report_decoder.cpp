@@ -4,6 +4,7 @@
 
 #include "report/report_text.h"
 #include "text/number_text.h"
+#include "units/units.h"
 
 namespace vr5 {
 
@@ -234,7 +235,7 @@ void decodeReport(const QByteArray& image, JointRecord& rec) {
 
     if (rec.has(ReportItem::PressureUnit)) {
         rec.pressureUnitText = recordUnitText(rec.fields.pressureUnitIndex);
-        rec.psiPerUnit = recordPsiPerUnit(rec.fields.pressureUnitIndex);
+        rec.psiPerUnit = psiPerUnit(rec.fields.pressureUnitIndex);
     }
     if (rec.pressure.empty()) rec.pressure.assign(1, 0);
     smoothGlitches(rec);

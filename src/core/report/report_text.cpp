@@ -1,7 +1,7 @@
 #include "report/report_text.h"
 
 #include "report/report_strings.h"
-#include "setup/machine_tests.h"
+#include "text/machine_tests.h"
 
 namespace vr5 {
 

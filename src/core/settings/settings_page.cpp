@@ -2,7 +2,9 @@
 
 #include "app_info.h"
 #include "settings/settings_keys.h"
+#include "setup/remembered_pressures.h"
 #include "text/integer_field.h"
+#include "units/units.h"
 
 namespace vr5 {
 
@@ -14,8 +16,10 @@ QStringList SettingsPage::portNames() {
 }
 
 QStringList SettingsPage::pressureUnitNames() {
-    return {QStringLiteral("psi"), QStringLiteral("bar"), QStringLiteral("kg/cm\u00B2"),
-            QStringLiteral("MPa")};
+    QStringList names;
+    for (int i = 0; i < kPressureUnitCount; ++i)
+        names << QString::fromUtf8(vr5::pressureUnit(i).settingsCaption);
+    return names;
 }
 
 QStringList SettingsPage::temperatureUnitNames() {
@@ -50,6 +54,8 @@ bool SettingsPage::accept() {
     if (portIndex < 0 || portIndex >= kPortCount) portIndex = kDefaultPortIndex;
     if (pressureUnit < 0 || pressureUnit >= kPressureUnitCount) pressureUnit = 0;
     if (temperatureUnit < 0 || temperatureUnit >= kTemperatureUnitCount) temperatureUnit = 0;
+    // What the set-up pages remember was typed in the unit chosen so far: it follows the unit.
+    convertRememberedPressures(c_.settings, c_.settings.read(keys::PressUnitInx, 0), pressureUnit);
     c_.settings.write(keys::PressUnitInx, pressureUnit);
     c_.settings.write(keys::TempUnitInx, temperatureUnit);
     c_.settings.write(keys::DemoMode, demo ? 1 : 0);

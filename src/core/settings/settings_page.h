@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "setup/setup_context.h"
+#include "units/units.h"
 
 namespace vr5 {
 
@@ -15,8 +16,6 @@ public:
     static constexpr const char* kCaption = "Settings";
     static constexpr int kPortCount = 200;
     static constexpr int kDefaultPortIndex = 5;  // COM6
-    static constexpr int kPressureUnitCount = 4;
-    static constexpr int kTemperatureUnitCount = 2;
     static constexpr int kOffsetLow = -200;
     static constexpr int kOffsetHigh = 200;
 
@@ -47,7 +46,8 @@ public:
     // Reads the stored values; one that none of the controls can show becomes the default.
     void load();
     // OK: checks the offset and stores all five values. A refused offset is told to the
-    // operator, nothing is stored, and false keeps the dialog open.
+    // operator, nothing is stored, and false keeps the dialog open. A new pressure unit
+    // rewrites the pressures remembered for the next joint in that unit.
     bool accept();
 
     // The dialog's 100 ms timer.

@@ -3,7 +3,8 @@
 #include <cmath>
 
 #include "settings/settings_keys.h"
-#include "setup/machine_tests.h"
+#include "text/machine_tests.h"
+#include "setup/remembered_pressures.h"
 #include "text/number_text.h"
 
 namespace vr5 {
@@ -21,33 +22,7 @@ double fusionArea(const SettingsStore& settings, const QString& modelText) {
     return readLeadingNumber(settings.read(keys::PipeAreaInch));
 }
 
-QString formatInUnit(double psi, int unitIndex) {
-    switch (unitIndex) {
-        case 1:
-            return QString::asprintf("%.1f", psi / 14.5);
-        case 2:
-            return QString::asprintf("%.1f", psi / 14.2);
-        case 3:
-            return QString::asprintf("%.3f", psi / 145.0);
-        default:
-            return QString::asprintf("%.0f", psi);
-    }
-}
-
 }  // namespace
-
-double psiPerUnit(int pressureUnitIndex) {
-    switch (pressureUnitIndex) {
-        case 1:
-            return 14.5;
-        case 2:
-            return 14.2;
-        case 3:
-            return 145.0;
-        default:
-            return 1.0;
-    }
-}
 
 double ConvertToPsi(double value, int currentPressureUnitIndex) {
     return std::fabs(value) * psiPerUnit(currentPressureUnitIndex);
@@ -59,13 +34,17 @@ QString GetRecommendedGaugePressure(const QString& interfacialPressure,
     bool hasDigit = false;
     for (QChar c : interfacialPressure) hasDigit = hasDigit || (c >= u'0' && c <= u'9');
     if (!hasDigit) return none;
+    // A digit behind a typo ("x75", "O75") is no pressure: reading it as 0 would recommend the
+    // drag pressure alone.
+    if (!hasLeadingNumber(interfacialPressure)) return none;
 
     const double area = fusionArea(settings, state.currentMachineModelText);
     if (!(area > 0)) return none;
 
     const int unit = state.currentPressureUnitIndex;
     const double ifp = ConvertToPsi(readLeadingNumber(interfacialPressure), unit);
-    const double drag = ConvertToPsi(readLeadingNumber(settings.read(keys::DragPressure)), unit);
+    // The drag pressure carries its unit's label: it is read in that unit.
+    const double drag = dragPressurePsi(settings.read(keys::DragPressure), unit);
 
     double piston = readLeadingNumber(settings.read(keys::PistonArea));
     if (settings.read(keys::PistonAreaUnit, 0) == 1) piston /= kSquareCentimetresPerSquareInch;
@@ -75,30 +54,13 @@ QString GetRecommendedGaugePressure(const QString& interfacialPressure,
 
     const double gauge = ifp * area / piston + drag;
     if (!std::isfinite(gauge)) return none;
-    return formatInUnit(gauge, settings.read(keys::PressUnitInx, 0));
+    return formatPressureInUnit(gauge, settings.read(keys::PressUnitInx, 0));
 }
 
 QString FormatPressureReading(double psi, int pressureUnitIndex) {
     if (psi >= 7777) return QStringLiteral(" ERR");
     if (psi <= 5) return QStringLiteral(" -0-");
-    return formatInUnit(psi, pressureUnitIndex);
-}
-
-QString pressureUnitLabel(int pressureUnitIndex) {
-    switch (pressureUnitIndex) {
-        case 1:
-            return QStringLiteral("bar");
-        case 2:
-            return QStringLiteral("Kg/cm\u00B2");
-        case 3:
-            return QStringLiteral("MPa");
-        default:
-            return QStringLiteral("psi");
-    }
-}
-
-QString temperatureUnitLabel(int temperatureUnitIndex) {
-    return temperatureUnitIndex == 1 ? QStringLiteral("\u00B0C") : QStringLiteral("\u00B0F");
+    return formatPressureInUnit(psi, pressureUnitIndex);
 }
 
 void loadCurrentUnits(const SettingsStore& settings, ProgramState& state) {

@@ -4,15 +4,13 @@
 
 #include "program_state.h"
 #include "settings/settings_store.h"
+#include "units/units.h"
 
 namespace vr5 {
 
 inline constexpr double kSquareCentimetresPerSquareInch = 6.4516;
 // What a gauge pressure shows when it cannot be computed.
 inline constexpr const char* kNoGaugePressure = "-----";
-
-// psi per unit of a pressure unit index (psi for any unknown index).
-double psiPerUnit(int pressureUnitIndex);
 
 // The gauge pressure to dial in for one interfacial pressure text: interfacial pressure x pipe
 // area / piston area + drag pressure, in the unit of "Press Unit Inx", without a unit label;
@@ -33,9 +31,5 @@ void RefreshUnitLabels(const SettingsStore& settings, ProgramState& state);
 // start-up and whenever the settings change, so that set-up pages opened before the first
 // connection already work in the operator's unit.
 void loadCurrentUnits(const SettingsStore& settings, ProgramState& state);
-
-// The labels themselves.
-QString pressureUnitLabel(int pressureUnitIndex);        // "psi", "bar", "Kg/cm²", "MPa"
-QString temperatureUnitLabel(int temperatureUnitIndex);  // "°F", "°C"
 
 }  // namespace vr5

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "setup/machine_tests.h"
+#include "text/machine_tests.h"
 
 namespace vr5 {
 

@@ -1,7 +1,7 @@
 #include "text/number_text.h"
 
-#include <cmath>
-#include <cstdlib>
+#include <algorithm>
+#include <charconv>
 #include <limits>
 #include <string>
 
@@ -36,6 +36,30 @@ qsizetype numberPrefixLength(const QString& text, qsizetype pos) {
     return pos - start;
 }
 
+// A decimal number too large or too small for a double: the largest finite double for a large
+// one, 0 for a tiny one. Which of the two is told by where its first significant digit stands.
+double beyondRange(const std::string& number) {
+    const size_t e = number.find_first_of("eE");
+    const std::string mantissa = number.substr(0, e);
+    long long exponent = 0;
+    if (e != std::string::npos) {
+        size_t i = e + 1;
+        const bool negative = i < number.size() && number[i] == '-';
+        if (i < number.size() && (number[i] == '+' || number[i] == '-')) ++i;
+        for (; i < number.size(); ++i) {
+            exponent = std::min(exponent * 10 + (number[i] - '0'), 1'000'000'000LL);
+        }
+        if (negative) exponent = -exponent;
+    }
+    // The power of ten of the first significant digit.
+    const size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string::npos) return 0.0;
+    const long long power =
+        first < point ? static_cast<long long>(point - first) - 1 : -static_cast<long long>(first - point);
+    return power + exponent >= 0 ? std::numeric_limits<double>::max() : 0.0;
+}
+
 qsizetype skipSpace(const QString& text) {
     qsizetype pos = 0;
     while (pos < text.size() && isSpace(text[pos])) ++pos;
@@ -48,12 +72,21 @@ double readLeadingNumber(const QString& text) {
     const qsizetype pos = skipSpace(text);
     const qsizetype len = numberPrefixLength(text, pos);
     if (len == 0) return 0.0;
-    const std::string ascii = text.mid(pos, len).toStdString();
-    double value = std::strtod(ascii.c_str(), nullptr);
-    if (std::isinf(value)) {
-        value = std::copysign(std::numeric_limits<double>::max(), value);
+    // The prefix is plain ASCII. from_chars reads it the same under every language setting,
+    // where strtod would stop at a '.' that the computer's language does not use.
+    std::string ascii = text.mid(pos, len).toStdString();
+    const bool negative = ascii.front() == '-';
+    if (ascii.front() == '+' || negative) ascii.erase(0, 1);
+    double value = 0.0;
+    const char* first = ascii.data();
+    const char* last = first + ascii.size();
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        value = beyondRange(ascii);
+    } else if (error != std::errc() || end != last) {
+        return 0.0;  // cannot happen: the prefix was checked to be a number
     }
-    return value;
+    return negative ? -value : value;
 }
 
 bool hasLeadingNumber(const QString& text) {

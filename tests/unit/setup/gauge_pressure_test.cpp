@@ -67,7 +67,8 @@ TEST(GaugePressure, WhatCannotBeComputed) {
         const char* expected;
     } texts[] = {
         {"--", "-----"},    {"", "-----"}, {"abc", "-----"},
-        {"x5", "30"},    // a digit, but no leading number: the drag pressure alone
+        // A digit behind a typo is no pressure; it is not the drag pressure alone.
+        {"x5", "-----"}, {"O75", "-----"}, {"psi 75", "-----"}, {".5", "31"},
         {"-75", "189"},  // the sign is dropped
         {" 75 psi", "189"},
     };

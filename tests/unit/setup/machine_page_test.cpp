@@ -5,7 +5,7 @@
 #include "scripted_prompter.h"
 #include "settings/settings_keys.h"
 #include "setup/machine_catalogue.h"
-#include "setup/machine_tests.h"
+#include "text/machine_tests.h"
 
 namespace vr5 {
 namespace {

@@ -64,8 +64,9 @@ TEST_F(RecPressurePageTest, HydraulicMachineWorksOutEachPhase) {
         std::vector<int> demo;
     } cases[] = {
         {0, "75", "0", "75", "75", {"189", "30", "189", "189"}, {189, 30, 189, 189}},
-        // No digit gives no gauge pressure; a negative pressure counts as positive.
-        {0, "--", "", "-75", "x5", {"-----", "-----", "189", "30"}, {0, 0, 189, 30}},
+        // No number gives no gauge pressure, nor does a typo before one; a negative pressure
+        // counts as positive.
+        {0, "--", "", "-75", "x5", {"-----", "-----", "189", "-----"}, {0, 0, 189, 0}},
         // A value past every gauge gives none rather than infinity.
         {0, "1e308", "1e999", "75", "75", {"-----", "-----", "189", "189"}, {0, 0, 189, 189}},
         // Too big for a whole number: the demo value stops at the largest one.

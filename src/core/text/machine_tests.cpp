@@ -1,4 +1,4 @@
-#include "setup/machine_tests.h"
+#include "text/machine_tests.h"
 
 namespace vr5 {
 
