@@ -199,7 +199,9 @@ TEST(ReportPage, PressureGrid) {
          5000,
          {1000, 2000, 3000, 4000},
          {"1000", "2000", "3000", "4000"}},
-        {"hold: 100", 1, 2, 2, {1}, {"1"}},  // nothing above 0 psi
+        // Two labels in whole units: drawn as always.
+        {"pressure_unit: MPa\nstep: 290\nhold: 100", 1, 3, 435, {145, 290}, {"1", "2"}},
+        {"step: 2\nhold: 100", 1, 3, 3, {1, 2}, {"1", "2"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.description);
@@ -243,6 +245,63 @@ TEST(ReportPage, PressureGrid) {
         }
     }
     EXPECT_EQ(labels, (QStringList{"2", "3"}));
+}
+
+// Whole units that would label fewer than two grid lines give way to tenths, hundredths, ...
+TEST(ReportPage, SmallPressuresGetADecimalScale) {
+    struct Case {
+        const char* description;
+        int decimals, step, top;
+        QStringList labels;
+    } cases[] = {
+        {"pressure_unit: MPa\nramp: 131 100\nhold: 100", 1, 2, 10, {"0.2", "0.4", "0.6", "0.8"}},
+        {"pressure_unit: MPa\nstep: 150\nhold: 100", 1, 5, 15, {"0.5", "1.0"}},
+        {"pressure_unit: MPa\nstep: 250\nhold: 100", 1, 5, 20, {"0.5", "1.0", "1.5"}},
+        {"pressure_unit: MPa\nhold: 100", 3, 2, 8, {"0.002", "0.004", "0.006"}},
+        {"pressure_unit: bar\nstep: 14\nhold: 100", 1, 2, 10, {"0.2", "0.4", "0.6", "0.8"}},
+        {"pressure_unit: bar\nstep: 20\nhold: 100", 1, 5, 15, {"0.5", "1.0"}},
+        {"pressure_unit: kg/cm2\nstep: 3\nhold: 100", 1, 1, 3, {"0.1", "0.2"}},
+        {"step: 1\nhold: 100", 1, 5, 15, {"0.5", "1.0"}},
+        {"hold: 100", 1, 5, 15, {"0.5", "1.0"}},  // nothing above 0 psi
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description);
+        const JointRecord rec = test::decodeDescription(QString::fromUtf8(c.description));
+        const PageDrawing d = page(rec);
+        for (int k = 0; k < 3; ++k) {
+            const PlotGeometry& g = d.plots[static_cast<size_t>(k)];
+            EXPECT_EQ(g.pressureDecimals, c.decimals);
+            EXPECT_EQ(g.pressureStep, c.step);
+            EXPECT_EQ(g.pressureTop, c.top);
+            const PageRect& r = g.rect;
+            QStringList labels;
+            std::vector<int> labelYs;
+            for (const TextItem& t : itemsOf<TextItem>(d)) {
+                if (t.halign == HAlign::Right && t.at.x == r.left - kMetrics.cw / 2 &&
+                    inside(r, {r.left, t.at.y})) {
+                    labels << t.text;
+                    labelYs.push_back(t.at.y);
+                }
+            }
+            EXPECT_EQ(labels, c.labels);
+            // Each label sits on its own line, at its value's height.
+            for (size_t i = 0; i < labelYs.size(); ++i) {
+                const double psi = labels[static_cast<qsizetype>(i)].toDouble() * rec.psiPerUnit;
+                const double expected = r.bottom + psi * (r.top - r.bottom) / g.pressureTopPsiExact;
+                EXPECT_NEAR(labelYs[i], expected, 1.0) << labels[static_cast<qsizetype>(i)].toStdString();
+            }
+        }
+        // The curve is drawn against the same scale: the top sample reaches the height of its
+        // pressure, not the top of the plot.
+        const PageRect& r = d.plots[2].rect;
+        int highest = r.bottom;
+        for (const PolylineItem& p : itemsOf<PolylineItem>(d)) {
+            if (!inside(r, p.points.front())) continue;
+            for (const PagePoint& q : p.points) highest = std::max(highest, q.y);
+        }
+        const double topPsi = d.plots[2].pressureTopPsiExact;
+        EXPECT_NEAR(highest, std::max<double>(r.bottom + 1, r.bottom + rec.maxPressure * (r.top - r.bottom) / topPsi), 1.0);
+    }
 }
 
 TEST(ReportPage, Curve) {

@@ -95,8 +95,12 @@ struct PlotGeometry {
     int kind = 0;  // 0 front-end, 1 heater removal, 2 summary
     PageRect rect;
     int timeStart = 0, timeEnd = 1, timeStep = 1;
-    int pressureTop = 1, pressureStep = 1;  // display units
-    int pressureTopPsi = 1;
+    // The pressure scale, in units of 10^-pressureDecimals of the display unit: whole units
+    // (0 decimals) unless they would label fewer than two grid lines.
+    int pressureTop = 1, pressureStep = 1;
+    int pressureDecimals = 0;
+    int pressureTopPsi = 1;            // the top in psi, truncated: what whole units map with
+    double pressureTopPsiExact = 1.0;  // the top in psi: what a decimal scale maps with
 };
 
 struct PageDrawing {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "app_info.h"
 #include "report/report_strings.h"
@@ -21,6 +22,22 @@ const QString kNotesIndent = QStringLiteral("          ");
 // The logo's pixel size; it is drawn at half that in page units.
 constexpr int kLogoPixelsWide = 4037;
 constexpr int kLogoPixelsHigh = 1476;
+
+// A pressure scale finer than this is no scale anyone can read.
+constexpr int kMaxScaleDecimals = 6;
+constexpr double kMaxScaleUnits = 1e8;
+
+// The label of scale value s, counted in units of 10^-decimals, with as many decimals as the
+// step needs (s = 5, 1 decimal, step 5 gives "0.5"; s = 20, 2 decimals, step 20 gives "0.2").
+QString scaleLabel(int s, int decimals, int step) {
+    if (decimals == 0) return QString::number(s);
+    int shown = decimals;
+    for (int t = step; shown > 0 && t % 10 == 0; t /= 10) --shown;
+    const QString digits = QString::number(s).rightJustified(decimals + 1, u'0');
+    QString text = digits.left(digits.size() - decimals);
+    if (shown > 0) text += u'.' + digits.mid(digits.size() - decimals, shown);
+    return text;
+}
 
 // The largest tick-table entry that fits eight times into a, or the first.
 int tickIndex(int a) {
@@ -186,15 +203,55 @@ private:
         const int ti = kTicks[static_cast<size_t>(i)];
         g.timeStep = (i < kLastTick && span / ti > 8) ? kTicks[static_cast<size_t>(i) + 1] : ti;
 
+        // Whole display units, unless they would label fewer than two grid lines (a report
+        // that stays under 2 MPa, say): then tenths, hundredths, ... until two are labelled.
         const int topPsi = rec_.maxPressure != 0 ? rec_.maxPressure : 1;
-        int top = static_cast<int>(topPsi / rec_.psiPerUnit);
+        pressureScale(g, static_cast<int>(topPsi / rec_.psiPerUnit), 0);
+        if (labelledPressureLines(g) >= 2) return;
+        double scale = 1.0;
+        for (int decimals = 1; decimals <= kMaxScaleDecimals; ++decimals) {
+            scale *= 10;
+            const double top = topPsi * scale / rec_.psiPerUnit;
+            if (top > kMaxScaleUnits) break;  // labels that do not fit at any scale
+            PlotGeometry finer = g;
+            pressureScale(finer, static_cast<int>(top), decimals);
+            if (labelledPressureLines(finer) >= 2) {
+                g = finer;
+                return;
+            }
+        }
+    }
+
+    // The steps and top of the pressure axis for a top of `top` units of 10^-decimals.
+    void pressureScale(PlotGeometry& g, int top, int decimals) const {
         int p = tickIndex(top);
         while (p < kLastTick && top / kTicks[static_cast<size_t>(p)] > 4) ++p;
         const int step = kTicks[static_cast<size_t>(p)];
         top = (top / step) * step + step;
         g.pressureStep = step;
         g.pressureTop = top;
-        g.pressureTopPsi = static_cast<int>(top * rec_.psiPerUnit);
+        g.pressureDecimals = decimals;
+        g.pressureTopPsiExact = top * rec_.psiPerUnit / std::pow(10.0, decimals);
+        g.pressureTopPsi = decimals == 0 ? static_cast<int>(top * rec_.psiPerUnit)
+                                         : static_cast<int>(g.pressureTopPsiExact);
+    }
+
+    // Where the grid line of scale value s lies.
+    int pressureLineY(const PlotGeometry& g, int s) const {
+        if (g.pressureDecimals == 0) return mapY(g, static_cast<int>(s * rec_.psiPerUnit));
+        return mapY(g, s * rec_.psiPerUnit / std::pow(10.0, g.pressureDecimals));
+    }
+
+    bool labelFits(const PlotGeometry& g, int y) const {
+        return y <= g.rect.top - m_.ch / 2 && y >= g.rect.bottom + m_.ch / 2;
+    }
+
+    int labelledPressureLines(const PlotGeometry& g) const {
+        int labelled = 0;
+        for (int s = g.pressureStep; s < g.pressureTop; s += g.pressureStep) {
+            if (labelFits(g, pressureLineY(g, s))) ++labelled;
+        }
+        return labelled;
     }
 
     static int mapX(const PlotGeometry& g, int t) {
@@ -205,10 +262,14 @@ private:
         return static_cast<int>(std::clamp<long long>(x, r.left, r.right));
     }
 
-    static int mapY(const PlotGeometry& g, int psi) {
+    static int mapY(const PlotGeometry& g, double psi) {
         const PageRect& r = g.rect;
-        const int y = r.bottom + static_cast<int>(static_cast<long long>(psi) * (r.top - r.bottom) /
-                                                  std::max(g.pressureTopPsi, 1));
+        // Whole units map in integers, as they always have; a decimal scale needs the exact top.
+        const int y =
+            g.pressureDecimals == 0
+                ? r.bottom + static_cast<int>(static_cast<long long>(psi) * (r.top - r.bottom) /
+                                              std::max(g.pressureTopPsi, 1))
+                : r.bottom + static_cast<int>(psi * (r.top - r.bottom) / g.pressureTopPsiExact);
         if (y <= r.bottom) return r.bottom + 1;
         return std::min(y, r.top);
     }
@@ -235,11 +296,11 @@ private:
             }
         }
         for (int s = g.pressureStep; s < g.pressureTop; s += g.pressureStep) {
-            const int y = mapY(g, static_cast<int>(s * rec_.psiPerUnit));
+            const int y = pressureLineY(g, s);
             add(LineItem{{r.left, y}, {r.right, y}, pen});
-            if (y <= r.top - m_.ch / 2 && y >= r.bottom + m_.ch / 2) {
+            if (labelFits(g, y)) {
                 add(TextItem{{r.left - m_.cw / 2, y},
-                             QString::number(s),
+                             scaleLabel(s, g.pressureDecimals, g.pressureStep),
                              FontRole::Main,
                              kBlack,
                              HAlign::Right,
