@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
+#include <limits>
 
 // The pictures are compiled into this static library; a static library's resources must be
 // registered by hand.
@@ -140,7 +141,20 @@ void paintPage(QPainter& painter, const PageDrawing& drawing, const PageTransfor
                 at.rx() -= text->halign == HAlign::Center ? width / 2 : width;
             }
             at.ry() += text->valign == VAlign::Top ? fm.ascent() : (fm.ascent() - fm.descent()) / 2;
-            painter.drawText(at, text->text);
+            const double edge = text->rightEdge == kNoRightEdge
+                                    ? std::numeric_limits<double>::infinity()
+                                    : t.map({text->rightEdge, 0}).x();
+            if (at.x() + fm.horizontalAdvance(text->text) > edge) {
+                // Cut at the edge: whatever lies right of it belongs to the next column.
+                painter.save();
+                painter.setClipRect(QRectF(QPointF(at.x() - fm.height(), at.y() - 2 * fm.height()),
+                                           QPointF(edge, at.y() + fm.height())),
+                                    Qt::IntersectClip);
+                painter.drawText(at, text->text);
+                painter.restore();
+            } else {
+                painter.drawText(at, text->text);
+            }
         } else if (const auto* bitmap = std::get_if<BitmapItem>(&item)) {
             const QImage& image = images.logo;
             if (image.isNull()) continue;  // a missing picture is left out

@@ -7,7 +7,10 @@
 #include <QImage>
 #include <QRegularExpression>
 
+#include "fixture_description.h"
 #include "page/report_page.h"
+#include "report/report_decoder.h"
+#include "ui/page_painter.h"
 #include "program_state.h"
 #include "report/vr5xp_doc.h"
 #include "ui_support.h"
@@ -110,6 +113,47 @@ TEST_F(PageOutputTest, NeverWritesOverAReportAndLeavesNothingOnFailure) {
     EXPECT_FALSE(error.isEmpty());
     const QStringList left = QDir(dir.path()).entryList(QDir::Files);
     EXPECT_EQ(left, QStringList{QStringLiteral("plain_hydraulic.tjr")});
+}
+
+// A value as long as a report's text can be stops where the next column starts, and the last
+// column's stops inside the header box, on the screen as on paper.
+TEST(PageOutput, LongHeaderValuesAreCutAtTheirColumn) {
+    const QString wide(100, u'W');
+    const fixtures::ParseResult parsed = fixtures::parseFixtureDescription(
+        QStringLiteral("job: ") + wide + QStringLiteral("\ndrag: ") + wide);
+    ASSERT_TRUE(parsed.ok()) << qPrintable(parsed.error);
+    JointRecord rec;
+    decodeReport(fixtures::buildFixture(parsed.fixture), rec);
+    ASSERT_FALSE(rec.problem.isDamaged());
+    const PageMetrics m = measurePageMetrics();
+    const double dpi = 300;
+    for (Medium medium : {Medium::Screen, Medium::Paper}) {
+        const PageDrawing drawing = buildReportPage(rec, QStringLiteral("/r/x.tjr"), m, medium);
+        const QImage image = renderPageImage(drawing, dpi);
+        int checked = 0;
+        for (const PageItem& item : drawing.items) {
+            const auto* t = std::get_if<TextItem>(&item);
+            if (!t || !t->text.contains(wide)) continue;
+            ++checked;
+            const bool firstColumn = t->at.x < 4000;
+            // Between the cut and where the next thing may be drawn: the next column's labels,
+            // or the header box's border.
+            const int from = t->rightEdge + 4;
+            const int to = firstColumn ? t->at.x - 1000 + 3500 - 4 : 8000 + 300;
+            EXPECT_LT(t->rightEdge, firstColumn ? 4059 : 8000);
+            int dark = 0;
+            for (int x = from; x < to; x += 2) {
+                if (!firstColumn && x > 7990 && x < 8010) continue;  // the box's border
+                for (int dy = 20; dy < m.ch - 20; dy += 10) {
+                    const QPoint p(static_cast<int>(x * dpi / 1000),
+                                   static_cast<int>(-(t->at.y - dy) * dpi / 1000));
+                    dark += qGray(image.pixel(p)) < 160;
+                }
+            }
+            EXPECT_EQ(dark, 0) << t->text.left(20).toStdString() << " at x " << t->at.x;
+        }
+        EXPECT_EQ(checked, 2);
+    }
 }
 
 }  // namespace

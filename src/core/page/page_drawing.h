@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <limits>
 #include <variant>
 #include <vector>
 
@@ -63,6 +64,7 @@ struct PolylineItem {
     std::vector<PagePoint> points;
     Pen pen;
 };
+inline constexpr int kNoRightEdge = std::numeric_limits<int>::max();
 struct TextItem {
     PagePoint at;  // the anchor the alignment refers to; VAlign::Top puts the text cell's top here
     QString text;
@@ -70,6 +72,7 @@ struct TextItem {
     Rgb color = kBlack;
     HAlign halign = HAlign::Left;
     VAlign valign = VAlign::Top;
+    int rightEdge = kNoRightEdge;  // nothing of the text is drawn right of this x
 };
 enum class BitmapId { Logo };
 struct BitmapItem {

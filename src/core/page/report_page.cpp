@@ -88,13 +88,24 @@ public:
         int lastRow = y;
         const QStringList& lines = rec_.headerLines;
         const qsizetype notesStart = notesLinesStart();
+        // A value longer than its column (a text may hold 100 characters) is cut where the next
+        // column starts, or at the header box for the last column, not written over them.
+        int columnsLeft = static_cast<int>(lines.count(QStringLiteral("^")));
+        auto rightEdge = [&] {
+            return (columnsLeft > 0 ? x + kColumnWidth : kHeaderBox.right) - m_.cw;
+        };
+        auto text = [&](PagePoint at, const QString& line) {
+            TextItem item{at, line, FontRole::Main};
+            item.rightEdge = rightEdge();
+            add(std::move(item));
+        };
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QString& line = lines[i];
             if (i == notesStart) {
                 // Notes go on the rows left in the header box, never over the plots below.
                 const int rows = std::max(0, (y - kHeaderBox.bottom) / m_.ch);
                 for (const QString& note : fitNotes(rec_.fields.notes, rows)) {
-                    add(TextItem{{x, y}, kNotesIndent + note, FontRole::Main});
+                    text({x, y}, kNotesIndent + note);
                     y -= m_.ch;
                 }
                 break;
@@ -102,10 +113,11 @@ public:
             if (line == u"^") {
                 x += kColumnWidth;
                 y = firstRow;
+                --columnsLeft;
             } else if (line.startsWith(u':')) {
-                add(TextItem{{x + kValueIndent, lastRow}, line, FontRole::Main});
+                text({x + kValueIndent, lastRow}, line);
             } else {
-                if (!line.isEmpty()) add(TextItem{{x, y}, line, FontRole::Main});
+                if (!line.isEmpty()) text({x, y}, line);
                 lastRow = y;
                 y -= m_.ch;
             }
