@@ -131,6 +131,56 @@ TEST_F(DocumentTest, ReloadsTheCurrentReportPath) {
     EXPECT_TRUE(doc.record().isDemo());
     EXPECT_EQ(doc.ReloadIfFlagged(), CVR5XPDoc::OpenResult::Failed);  // nothing asked for
     EXPECT_EQ(prompter.shown.size(), 1u);
+
+    // A reload that fails leaves the report on show exactly as it was, search range included.
+    doc.SetSearchRangePercent(30);
+    state.currentReportPath = dir.filePath(QStringLiteral("gone.tjr"));
+    state.reloadFlag = true;
+    EXPECT_EQ(doc.ReloadIfFlagged(), CVR5XPDoc::OpenResult::Failed);
+    EXPECT_EQ(prompter.shown.size(), 2u);
+    EXPECT_TRUE(doc.record().isDemo());
+    EXPECT_EQ(doc.record().searchRangePercent, 30);
+    state.currentReportPath.clear();
+    EXPECT_EQ(doc.LoadCurrentReportPath(), CVR5XPDoc::OpenResult::Failed);  // no name given
+    EXPECT_EQ(doc.record().searchRangePercent, 30);
+}
+
+// One message names every problem of a damaged file, and says truthfully how much is shown.
+TEST_F(DocumentTest, DamageMessageNamesEveryProblem) {
+    const QByteArray whole = test::fixtureBytes(QStringLiteral("plain_hydraulic"));
+    const QByteArray binary("\x89PNG\r\n\x1a\n\0\0", 10);
+    const QByteArray cut = test::fixtureBytes(QStringLiteral("damaged_truncated"));
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QStringList says;
+        QStringList neverSays;
+    } cases[] = {
+        {"binary start, read whole", binary + whole.mid(10),
+         {"does not start with a report version identifier", "Everything after its first 10 "
+                                                             "bytes was read and is shown"},
+         {"Only what was read", "damaged:"}},
+        {"binary start, cut in the samples", binary + cut.mid(10),
+         {"is damaged: it does not start with a report version identifier, and the samples run "
+          "past the end of the file",
+          "Only what was read before that point is shown"},
+         {"Everything"}},
+        {"cut in the samples", cut,
+         {"is damaged: the samples run past the end of the file",
+          "Only what was read before that point is shown"},
+         {"version identifier", "Everything"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompter.shown.clear();
+        EXPECT_EQ(doc.Open(write(QStringLiteral("report.tjr"), c.bytes)),
+                  CVR5XPDoc::OpenResult::Damaged);
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        const QString& text = prompter.shown[0].text;
+        for (const QString& s : c.says) EXPECT_TRUE(text.contains(s)) << text.toStdString();
+        for (const QString& s : c.neverSays) EXPECT_FALSE(text.contains(s)) << text.toStdString();
+    }
+    EXPECT_EQ(doc.record().sampleCount, 100);
 }
 
 TEST(CalibrationPath, IsToldByItsName) {

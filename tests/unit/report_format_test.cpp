@@ -277,7 +277,7 @@ TEST(ReportFormat, DamagedFiles) {
         {"nine bytes", "VR5Xv0.3.", ReportItem::Preamble, "too short"},
         {"a picture",
          hex("89 50 4E 47 0D 0A 1A 0A 00 00 00 0D 49 48 44 52") + QByteArray(200, '\x7f'),
-         ReportItem::Preamble, "not a report"},
+         ReportItem::MachineId, "claims"},
         {"a letter",
          QByteArray("Dear operator, this is a letter and not a joint report at all. ").repeated(8),
          ReportItem::MachineId, "claims"},

@@ -101,13 +101,17 @@ struct ReportFields {
     int storedSampleCount = 0;  // as the summary line claims it
 };
 
-// Where decoding stopped on a damaged file, and why.
+// What is wrong with a damaged file: where decoding stopped, and why; and whether the file
+// starts with something other than a version identifier (which may come with a file that was
+// otherwise read whole, or with a stop).
 struct DecodeProblem {
     ReportItem item = ReportItem::None;  // the item that could not be read whole
     qsizetype offset = 0;                // byte where the unreadable part starts
     QString what;                        // what is wrong, in the operator's words
+    bool notVersionIdentifier = false;   // the first 10 bytes are not printable text
 
-    bool isDamaged() const { return item != ReportItem::None; }
+    bool stopped() const { return item != ReportItem::None; }
+    bool isDamaged() const { return stopped() || notVersionIdentifier; }
 };
 
 // The decoded content of one joint report: facts, samples and the values derived from them.

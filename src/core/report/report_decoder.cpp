@@ -16,7 +16,7 @@ public:
     Cursor(const QByteArray& image, JointRecord& rec) : image_(image), rec_(rec) {}
 
     qsizetype pos() const { return pos_; }
-    bool failed() const { return rec_.problem.isDamaged(); }
+    bool failed() const { return rec_.problem.stopped(); }
 
     void seek(qsizetype pos) { pos_ = pos; }
 
@@ -225,13 +225,10 @@ void decodeReport(const QByteArray& image, JointRecord& rec) {
 
     decodeItems(image, rec);
 
-    // A file that does not start with a version identifier is most likely not a report at all;
-    // that says more to the operator than whatever its bytes happened to break first.
-    if (image.size() >= kPreambleSize && !isPrintableAscii(image.left(kPreambleSize))) {
-        rec.problem.item = ReportItem::Preamble;
-        rec.problem.offset = 0;
-        rec.problem.what = QStringLiteral("is not a report version identifier");
-    }
+    // A file that does not start with a version identifier may not be a report at all; the
+    // operator is told so beside whatever else broke.
+    rec.problem.notVersionIdentifier =
+        image.size() >= kPreambleSize && !isPrintableAscii(image.left(kPreambleSize));
 
     if (rec.has(ReportItem::PressureUnit)) {
         rec.pressureUnitText = recordUnitText(rec.fields.pressureUnitIndex);

@@ -60,10 +60,22 @@ QString CVR5XPDoc::windowTitle() const {
 }
 
 QString CVR5XPDoc::damageMessage(const QString& path, const DecodeProblem& problem) {
+    const QString file = QDir::toNativeSeparators(path);
+    if (!problem.stopped()) {
+        return QStringLiteral(
+                   "The report file\n%1\ndoes not start with a report version identifier, so it "
+                   "may not be a joint report.\n\nEverything after its first 10 bytes was read "
+                   "and is shown.")
+            .arg(file);
+    }
+    const QString start = problem.notVersionIdentifier
+                              ? QStringLiteral("it does not start with a report version "
+                                               "identifier, and ")
+                              : QString();
     return QStringLiteral(
-               "The report file\n%1\nis damaged: the %2 %3 (at byte %4).\n\n"
+               "The report file\n%1\nis damaged: %2the %3 %4 (at byte %5).\n\n"
                "Only what was read before that point is shown.")
-        .arg(QDir::toNativeSeparators(path), reportItemName(problem.item), problem.what)
+        .arg(file, start, reportItemName(problem.item), problem.what)
         .arg(problem.offset);
 }
 
@@ -80,7 +92,8 @@ CVR5XPDoc::OpenResult CVR5XPDoc::Open(const QString& path) {
 }
 
 CVR5XPDoc::OpenResult CVR5XPDoc::LoadCurrentReportPath() {
-    record_->searchRangePercent = 100;
+    // A load that fails leaves the report on show as it is, its search range included; one that
+    // succeeds starts from 100%.
     if (state_.currentReportPath.isEmpty()) {
         prompter_.show(QString::fromUtf8(str::kNoFileName), appTitle(), Prompter::Icon::Warning);
         return OpenResult::Failed;
