@@ -50,7 +50,9 @@ int runWindow(QApplication& app, const vr5::CommandLine& command) {
         });
     }
 
-    if (!command.file.isEmpty()) frame.openFile(command.file);
+    if (!command.file.isEmpty() && frame.openFile(command.file) && command.searchRange != 100) {
+        frame.applySearchRange(command.searchRange);
+    }
     frame.show();
     frame.repaint();
 

@@ -320,6 +320,16 @@ void CMainFrame::resetSearchRange() {
     searchRange_->setCurrentIndex(kFullRangeEntry);
 }
 
+void CMainFrame::applySearchRange(int percent) {
+    percent = std::clamp(percent, 5, 100);
+    doc_->SetSearchRangePercent(percent);
+    // The box shows what the page was decoded with, not the 100% of a fresh load.
+    state_.resetRangeFlag = false;
+    const int entry = searchRange_->findText(QString::asprintf("%d%%", percent));
+    searchRange_->setPlaceholderText(QString::asprintf("%d%%", percent));
+    searchRange_->setCurrentIndex(entry);
+}
+
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls() && event->mimeData()->urls().value(0).isLocalFile()) {
         event->acceptProposedAction();

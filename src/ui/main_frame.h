@@ -58,6 +58,9 @@ public Q_SLOTS:
     void onSearchRangeSelected(int index);
     // Puts the search-range box back to 100%.
     void resetSearchRange();
+    // Decodes the open report with another search range (5..100 %) and shows it in the box, as
+    // choosing it there would; a percentage the box does not list is shown in its place.
+    void applySearchRange(int percent);
     // The hidden gesture of the Settings dialog leads here; the Diagnostics dialog opens above
     // `over`, which stays open underneath. Nothing opens until that dialog exists.
     void openDiagnostics(QWidget* over);

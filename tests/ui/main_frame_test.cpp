@@ -196,6 +196,29 @@ TEST_F(MainFrameTest, SearchRangeRedecodesAndLoadingPutsItBackToFull) {
     EXPECT_EQ(frame->document().record().searchRangePercent, 100);
 }
 
+// "--search-range P" on the command line: the window opens with the report decoded that way and
+// the box saying so, not reset to 100% by the first paint.
+TEST_F(MainFrameTest, SearchRangeGivenAtStartIsAppliedAndShown) {
+    const QString report = test::writeFixture(dir, QStringLiteral("plain_hydraulic"));
+    QComboBox* box = frame->searchRangeBox();
+    const struct {
+        int percent;
+        int entry;
+        const char* shown;
+    } cases[] = {{30, 5, "30%"}, {33, -1, "33%"}, {100, 19, "100%"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.percent);
+        ASSERT_TRUE(frame->openFile(report));
+        frame->applySearchRange(c.percent);
+        paint();
+        EXPECT_EQ(frame->document().record().searchRangePercent, c.percent);
+        EXPECT_EQ(box->currentIndex(), c.entry);
+        EXPECT_EQ(c.entry < 0 ? box->placeholderText() : box->currentText(), c.shown);
+        EXPECT_TRUE(
+            drawingHasText(QStringLiteral("Front-end Plot (%1% search range)").arg(c.percent)));
+    }
+}
+
 TEST_F(MainFrameTest, DroppingAFileOpensIt) {
     const QString report = test::writeFixture(dir, QStringLiteral("demo"));
     QMimeData data;

@@ -9,10 +9,10 @@
 
 #include "fixture_description.h"
 #include "page/report_page.h"
-#include "report/report_decoder.h"
-#include "ui/page_painter.h"
 #include "program_state.h"
+#include "report/report_decoder.h"
 #include "report/vr5xp_doc.h"
+#include "ui/page_painter.h"
 #include "ui_support.h"
 
 namespace vr5 {

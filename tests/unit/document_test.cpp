@@ -156,16 +156,20 @@ TEST_F(DocumentTest, DamageMessageNamesEveryProblem) {
         QStringList says;
         QStringList neverSays;
     } cases[] = {
-        {"binary start, read whole", binary + whole.mid(10),
-         {"does not start with a report version identifier", "Everything after its first 10 "
-                                                             "bytes was read and is shown"},
+        {"binary start, read whole",
+         binary + whole.mid(10),
+         {"does not start with a report version identifier",
+          "Everything after its first 10 "
+          "bytes was read and is shown"},
          {"Only what was read", "damaged:"}},
-        {"binary start, cut in the samples", binary + cut.mid(10),
+        {"binary start, cut in the samples",
+         binary + cut.mid(10),
          {"is damaged: it does not start with a report version identifier, and the samples run "
           "past the end of the file",
           "Only what was read before that point is shown"},
          {"Everything"}},
-        {"cut in the samples", cut,
+        {"cut in the samples",
+         cut,
          {"is damaged: the samples run past the end of the file",
           "Only what was read before that point is shown"},
          {"version identifier", "Everything"}},

@@ -288,7 +288,8 @@ TEST(ReportPage, SmallPressuresGetADecimalScale) {
             for (size_t i = 0; i < labelYs.size(); ++i) {
                 const double psi = labels[static_cast<qsizetype>(i)].toDouble() * rec.psiPerUnit;
                 const double expected = r.bottom + psi * (r.top - r.bottom) / g.pressureTopPsiExact;
-                EXPECT_NEAR(labelYs[i], expected, 1.0) << labels[static_cast<qsizetype>(i)].toStdString();
+                EXPECT_NEAR(labelYs[i], expected, 1.0)
+                    << labels[static_cast<qsizetype>(i)].toStdString();
             }
         }
         // The curve is drawn against the same scale: the top sample reaches the height of its
@@ -300,7 +301,10 @@ TEST(ReportPage, SmallPressuresGetADecimalScale) {
             for (const PagePoint& q : p.points) highest = std::max(highest, q.y);
         }
         const double topPsi = d.plots[2].pressureTopPsiExact;
-        EXPECT_NEAR(highest, std::max<double>(r.bottom + 1, r.bottom + rec.maxPressure * (r.top - r.bottom) / topPsi), 1.0);
+        EXPECT_NEAR(highest,
+                    std::max<double>(r.bottom + 1,
+                                     r.bottom + rec.maxPressure * (r.top - r.bottom) / topPsi),
+                    1.0);
     }
 }
 
@@ -476,6 +480,19 @@ TEST(ReportPage, TitleBlockAndHeaderText) {
     EXPECT_TRUE(std::any_of(longTexts.begin(), longTexts.end(), [](const TextItem& t) {
         return t.text == u"J-1 7 E-1.tjr" && t.at.x == 560;
     }));
+
+    // Where the system separates folders with a back slash, so does the path line.
+    const struct {
+        QString path;
+        const char* shown;
+    } paths[] = {
+        {QStringLiteral("C:/Users/op/Documents/Joint Reports/J-1 7 E-1.tjr"),
+         "C:\\Users\\op\\Documents\\Joint Reports\\J-1 7 E-1.tjr"},
+        {QStringLiteral("//server/share/J-1 7 E-1.tjr"), "\\\\server\\share\\J-1 7 E-1.tjr"},
+        {longPath, "J-1 7 E-1.tjr"},
+    };
+    for (const auto& p : paths) EXPECT_EQ(pathLineText(p.path, u'\\'), p.shown);
+    EXPECT_EQ(pathLineText(QStringLiteral("/r/x.tjr"), u'/'), "/r/x.tjr");
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ public:
                      HAlign::Center,
                      VAlign::Top});
         const int x = m_.smallMaxWidth / 2 + 500;
-        const QString shown = path.size() > 120 ? fileName(path) : path;
+        const QString shown = pathLineText(path);
         add(TextItem{{x, -600 + m_.smallCh * 5 / 4}, shown, FontRole::Small});
         add(TextItem{{x, -9700 - m_.smallCh / 4}, identificationLine(), FontRole::Small});
         if (medium_ == Medium::Paper) {
@@ -146,11 +146,6 @@ private:
     template <typename T>
     void add(T item) {
         page_.items.emplace_back(std::move(item));
-    }
-
-    static QString fileName(const QString& path) {
-        const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-        return path.mid(slash + 1);
     }
 
     void watermark(int top) {
@@ -388,6 +383,16 @@ Pen gridPen(Medium medium) {
 
 Pen curvePen(Medium medium) {
     return medium == Medium::Screen ? Pen{kBlack, 1} : Pen{kBlack, 5};
+}
+
+QString pathLineText(const QString& path, QChar separator) {
+    QString shown = path;
+    if (shown.size() > 120) {
+        const qsizetype slash = std::max(shown.lastIndexOf(u'/'), shown.lastIndexOf(u'\\'));
+        shown = shown.mid(slash + 1);
+    }
+    if (separator != u'/') shown.replace(u'/', separator);
+    return shown;
 }
 
 QString identificationLine() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 
 #include "page/page_drawing.h"
@@ -25,6 +26,10 @@ inline constexpr Pen kBoxPen{kBlack, 0};
 inline constexpr Pen kMarkerPen{rgb(10, 10, 250), 2};
 inline constexpr Pen kAnalyzerPen{rgb(250, 10, 10), 2};
 inline constexpr Rgb kWatermarkColor = rgb(220, 220, 220);
+
+// The report's path as the page shows it: with the separators of the system the program runs on
+// (a back slash on Windows), and only the file name when the path is longer than 120 characters.
+QString pathLineText(const QString& path, QChar separator = QDir::separator());
 
 // The identification line at the foot of every page: program, version and maker.
 QString identificationLine();

@@ -69,8 +69,9 @@ QString CVR5XPDoc::damageMessage(const QString& path, const DecodeProblem& probl
             .arg(file);
     }
     const QString start = problem.notVersionIdentifier
-                              ? QStringLiteral("it does not start with a report version "
-                                               "identifier, and ")
+                              ? QStringLiteral(
+                                    "it does not start with a report version "
+                                    "identifier, and ")
                               : QString();
     return QStringLiteral(
                "The report file\n%1\nis damaged: %2the %3 %4 (at byte %5).\n\n"

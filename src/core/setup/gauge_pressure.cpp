@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "settings/settings_keys.h"
-#include "text/machine_tests.h"
 #include "setup/remembered_pressures.h"
+#include "text/machine_tests.h"
 #include "text/number_text.h"
 
 namespace vr5 {

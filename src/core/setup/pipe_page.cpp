@@ -4,9 +4,9 @@
 
 #include "settings/settings_keys.h"
 #include "setup/machine_catalogue.h"
-#include "text/machine_tests.h"
 #include "setup/pipe_area_page.h"
 #include "setup/pipe_catalogue.h"
+#include "text/machine_tests.h"
 #include "text/number_text.h"
 
 namespace vr5 {

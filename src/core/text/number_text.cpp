@@ -55,8 +55,8 @@ double beyondRange(const std::string& number) {
     const size_t point = std::min(mantissa.find('.'), mantissa.size());
     const size_t first = mantissa.find_first_of("123456789");
     if (first == std::string::npos) return 0.0;
-    const long long power =
-        first < point ? static_cast<long long>(point - first) - 1 : -static_cast<long long>(first - point);
+    const long long power = first < point ? static_cast<long long>(point - first) - 1
+                                          : -static_cast<long long>(first - point);
     return power + exponent >= 0 ? std::numeric_limits<double>::max() : 0.0;
 }
 

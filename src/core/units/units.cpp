@@ -16,8 +16,7 @@ constexpr std::array<PressureUnit, kPressureUnitCount> kPressureUnits = {{
 }  // namespace
 
 int knownPressureUnitIndex(int pressureUnitIndex) {
-    return pressureUnitIndex >= 0 && pressureUnitIndex < kPressureUnitCount ? pressureUnitIndex
-                                                                           : 0;
+    return pressureUnitIndex >= 0 && pressureUnitIndex < kPressureUnitCount ? pressureUnitIndex : 0;
 }
 
 const PressureUnit& pressureUnit(int pressureUnitIndex) {

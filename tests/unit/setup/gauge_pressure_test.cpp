@@ -66,9 +66,14 @@ TEST(GaugePressure, WhatCannotBeComputed) {
         const char* ifp;
         const char* expected;
     } texts[] = {
-        {"--", "-----"},    {"", "-----"}, {"abc", "-----"},
+        {"--", "-----"},
+        {"", "-----"},
+        {"abc", "-----"},
         // A digit behind a typo is no pressure; it is not the drag pressure alone.
-        {"x5", "-----"}, {"O75", "-----"}, {"psi 75", "-----"}, {".5", "31"},
+        {"x5", "-----"},
+        {"O75", "-----"},
+        {"psi 75", "-----"},
+        {".5", "31"},
         {"-75", "189"},  // the sign is dropped
         {" 75 psi", "189"},
     };

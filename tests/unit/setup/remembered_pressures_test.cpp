@@ -18,9 +18,9 @@ TEST(RememberedPressures, TextsFollowTheUnitWithItsDecimals) {
         int from, to;
         const char* expected;
     } cases[] = {
-        {"75", 0, 1, "5.2"},       {"5.2", 1, 0, "75"},      {"75", 0, 2, "5.3"},
-        {"75", 0, 3, "0.517"},     {"0.517", 3, 0, "75"},    {"5.2", 1, 3, "0.520"},
-        {"-75", 0, 1, "-5.2"},     {"0", 0, 3, "0.000"},     {" 75 psi", 0, 1, "5.2"},
+        {"75", 0, 1, "5.2"},      {"5.2", 1, 0, "75"},   {"75", 0, 2, "5.3"},
+        {"75", 0, 3, "0.517"},    {"0.517", 3, 0, "75"}, {"5.2", 1, 3, "0.520"},
+        {"-75", 0, 1, "-5.2"},    {"0", 0, 3, "0.000"},  {" 75 psi", 0, 1, "5.2"},
         {"75", 9, 1, "5.2"},       // an unknown unit is psi
         {"3000", 0, 3, "20.69"},   // five characters, as the box takes them
         {"99999", 0, 3, "689.6"},  //
@@ -44,9 +44,9 @@ TEST(RememberedPressures, DragPressureIsReadInTheUnitItsLabelNames) {
         int current;
         double psi;
     } cases[] = {
-        {"30 psi", 1, 30},    {"2.1 bar", 0, 30.45}, {"2.1 Kg/cm\u00B2", 3, 29.82},
+        {"30 psi", 1, 30},      {"2.1 bar", 0, 30.45}, {"2.1 Kg/cm\u00B2", 3, 29.82},
         {"0.21 MPa", 0, 30.45}, {"30", 1, 435},        {"30 pascal", 0, 30},
-        {"-30 psi", 0, 30},   {"--", 1, 0},          {"", 0, 0},
+        {"-30 psi", 0, 30},     {"--", 1, 0},          {"", 0, 0},
     };
     for (const auto& c : cases) {
         EXPECT_NEAR(dragPressurePsi(QString::fromUtf8(c.stored), c.current), c.psi, 1e-9)
@@ -121,7 +121,7 @@ TEST_F(UnitChangeTest, OnlyARealChangeOfUnitRewritesAnything) {
     settings.write(keys::HeatIfp, QStringLiteral("75.4"));
     settings.write(keys::DragPressure, QStringLiteral("30 psi"));
     settings.write(keys::FittingHeatPressure, QStringLiteral("150"));  // a label's own unit
-    settings.write(keys::PressUnitInx, 9);                               // read as psi
+    settings.write(keys::PressUnitInx, 9);                             // read as psi
     const auto before = settings.values();
     chooseUnit(0);
     for (auto it = before.begin(); it != before.end(); ++it) {
