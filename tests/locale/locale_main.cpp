@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "temporary_home.h"
+
 int main(int argc, char** argv) {
     // Set before the application object exists: it is what takes the language from the
     // environment into the C library, as it does for the program itself.
@@ -13,10 +15,7 @@ int main(int argc, char** argv) {
     qputenv("LC_ALL", VR5_LOCALE);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/.local/share")).toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
+    vr5::test::useTemporaryHome(home);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

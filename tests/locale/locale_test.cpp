@@ -19,6 +19,7 @@
 #include "setup/machine_page.h"
 #include "setup/pipe_page.h"
 #include "setup/rec_pressure_page.h"
+#include "setup_operator.h"
 #include "test_support.h"
 #include "text/number_text.h"
 
@@ -63,26 +64,8 @@ TEST(CommaDecimalLanguage, NumberRule) {
     }
 }
 
-class CommaDecimalSetUp : public ::testing::Test {
-protected:
-    QSettingsStore settings;  // the real store, in the test's own home folder
-    ProgramState state;
-    test::ScriptedPrompter prompter;
-    SetupContext context{settings, state, prompter};
-
-    void chooseUnit(int unit) {
-        SettingsPage page(context);
-        page.load();
-        page.pressureUnit = unit;
-        ASSERT_TRUE(page.accept());
-        loadCurrentUnits(settings, state);
-    }
-    QStringList recommended() {
-        RecPressurePage page(context);
-        page.load();
-        return page.pressures();
-    }
-};
+// The real store, in the test's own home folder.
+class CommaDecimalSetUp : public ::testing::Test, public test::SetUpOperator<QSettingsStore> {};
 
 // 4" IPS DR 11 on a ZA1 HF, 75 psi interfacial and 30 psi drag: 75 x 5.257636 / 4.71 + 30.
 TEST_F(CommaDecimalSetUp, GaugePressuresOfAWholeSetUp) {

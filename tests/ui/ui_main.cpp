@@ -4,13 +4,12 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "temporary_home.h"
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/.local/share")).toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
+    vr5::test::useTemporaryHome(home);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "scripted_prompter.h"
 #include "settings/settings_keys.h"
-#include "settings/settings_page.h"
-#include "setup/drag_pressure_page.h"
-#include "setup/gauge_pressure.h"
-#include "setup/rec_pressure_page.h"
+#include "setup_operator.h"
 
 namespace vr5 {
 namespace {
@@ -54,37 +50,7 @@ TEST(RememberedPressures, DragPressureIsReadInTheUnitItsLabelNames) {
     }
 }
 
-class UnitChangeTest : public ::testing::Test {
-protected:
-    MemorySettingsStore settings;
-    ProgramState state;
-    test::ScriptedPrompter prompter;
-    SetupContext context{settings, state, prompter};
-
-    void chooseUnit(int unit) {
-        SettingsPage page(context);
-        page.load();
-        page.pressureUnit = unit;
-        ASSERT_TRUE(page.accept());
-        loadCurrentUnits(settings, state);
-    }
-    QString typeDragPressure(const char* typed) {
-        DragPressurePage page(context);
-        page.load();
-        page.dragPressure = QString::fromLatin1(typed);
-        EXPECT_TRUE(page.accept());
-        return settings.read(keys::DragPressure);
-    }
-    QStringList recommended() {
-        RecPressurePage page(context);
-        page.load();
-        return page.pressures();
-    }
-    QStringList interfacial() const {
-        return {settings.read(keys::HeatIfp), settings.read(keys::SoakIfp),
-                settings.read(keys::FuseIfp), settings.read(keys::CoolIfp)};
-    }
-};
+class UnitChangeTest : public ::testing::Test, public test::SetUpOperator<MemorySettingsStore> {};
 
 // A joint set up in psi and reused after the operator switched to bar (the reuse path skips the
 // Pipe page, so the interfacial pressures are the remembered ones): the gauge pressures are the
