@@ -45,6 +45,11 @@ const CommandText& textOf(Command id) {
     return kCommands[0];
 }
 
+// An entry of the search-range box: "85%".
+QString searchRangeText(int percent) {
+    return QString::asprintf("%d%%", percent);
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(SettingsStore& settings, Prompter& prompter, QWidget* parent)
@@ -177,7 +182,7 @@ void CMainFrame::buildToolBar() {
     searchRange_->setToolTip(QStringLiteral("Heater removal search range"));
     searchRange_->setEditable(false);
     searchRange_->setMaxVisibleItems(22);
-    for (int p = 5; p <= 100; p += 5) searchRange_->addItem(QString::asprintf("%d%%", p));
+    for (int p = 5; p <= 100; p += 5) searchRange_->addItem(searchRangeText(p));
     searchRange_->setMinimumContentsLength(5);
     searchRange_->setMinimumWidth(10 * searchRange_->fontMetrics().averageCharWidth());
     state_.resetRangeFlag = false;
@@ -321,13 +326,12 @@ void CMainFrame::resetSearchRange() {
 }
 
 void CMainFrame::applySearchRange(int percent) {
-    percent = std::clamp(percent, 5, 100);
     doc_->SetSearchRangePercent(percent);
     // The box shows what the page was decoded with, not the 100% of a fresh load.
     state_.resetRangeFlag = false;
-    const int entry = searchRange_->findText(QString::asprintf("%d%%", percent));
-    searchRange_->setPlaceholderText(QString::asprintf("%d%%", percent));
-    searchRange_->setCurrentIndex(entry);
+    const QString shown = searchRangeText(doc_->record().searchRangePercent);
+    searchRange_->setPlaceholderText(shown);
+    searchRange_->setCurrentIndex(searchRange_->findText(shown));
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

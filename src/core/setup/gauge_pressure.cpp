@@ -31,11 +31,8 @@ double ConvertToPsi(double value, int currentPressureUnitIndex) {
 QString GetRecommendedGaugePressure(const QString& interfacialPressure,
                                     const SettingsStore& settings, const ProgramState& state) {
     const QString none = QString::fromLatin1(kNoGaugePressure);
-    bool hasDigit = false;
-    for (QChar c : interfacialPressure) hasDigit = hasDigit || (c >= u'0' && c <= u'9');
-    if (!hasDigit) return none;
-    // A digit behind a typo ("x75", "O75") is no pressure: reading it as 0 would recommend the
-    // drag pressure alone.
+    // No number at its start, whether no digit at all ("--") or a digit behind a typo ("x75"),
+    // is no pressure: reading it as 0 would recommend the drag pressure alone.
     if (!hasLeadingNumber(interfacialPressure)) return none;
 
     const double area = fusionArea(settings, state.currentMachineModelText);

@@ -63,13 +63,11 @@ void convertRememberedPressures(SettingsStore& settings, int fromUnit, int toUni
 
     // The drag pressure says its own unit; only one without a known label is in the old unit.
     const QString drag = settings.read(keys::DragPressure);
-    if (!hasLeadingNumber(drag)) return;
     const int labelled = dragPressureUnit(drag);
-    const double value = readLeadingNumber(drag);
-    if (std::fabs(value) >= kLargest) return;
-    settings.write(keys::DragPressure,
-                   numberInUnit(value, labelled >= 0 ? labelled : fromUnit, toUnit, kDragLength) +
-                       u' ' + pressureUnitLabel(toUnit));
+    const QString number =
+        convertPressureText(drag, labelled >= 0 ? labelled : fromUnit, toUnit, kDragLength);
+    if (number != drag)
+        settings.write(keys::DragPressure, number + u' ' + pressureUnitLabel(toUnit));
 }
 
 }  // namespace vr5

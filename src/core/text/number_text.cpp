@@ -72,8 +72,8 @@ double readLeadingNumber(const QString& text) {
     const qsizetype pos = skipSpace(text);
     const qsizetype len = numberPrefixLength(text, pos);
     if (len == 0) return 0.0;
-    // The prefix is plain ASCII. from_chars reads it the same under every language setting,
-    // where strtod would stop at a '.' that the computer's language does not use.
+    // The prefix is plain ASCII. from_chars reads it the same under every language setting; the
+    // C library's reader would stop at a '.' that the computer's language does not use.
     std::string ascii = text.mid(pos, len).toStdString();
     const bool negative = ascii.front() == '-';
     if (ascii.front() == '+' || negative) ascii.erase(0, 1);
