@@ -8,7 +8,9 @@ FUZZ_BUILD ?= build-fuzz
 ARGS       ?=
 JOBS       ?= 2
 
-CONFIGURE = cmake -S . -G Ninja -Wno-dev
+# A compiler cache, where the machine has one, makes rebuilds in fresh build folders quick.
+CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+CONFIGURE = cmake -S . -G Ninja -Wno-dev $(CCACHE)
 
 .PHONY: setup build run test check test-sanitize fuzz bench samples clean format
 
