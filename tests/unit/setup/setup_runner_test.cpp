@@ -5,7 +5,6 @@
 #include <QList>
 #include <QStringList>
 #include <functional>
-#include <optional>
 
 #include "scripted_prompter.h"
 #include "settings/settings_keys.h"
@@ -20,9 +19,14 @@ using Icon = Prompter::Icon;
 constexpr Result N = Result::Next;
 constexpr Result B = Result::Back;
 constexpr Result L = Result::Leave;
+constexpr Answer Yes = Answer::Yes;
+constexpr Answer No = Answer::No;
+constexpr Link Off = Link::NotConnected;
+constexpr Link On = Link::Connected;
+constexpr int kNever = -1;  // "Parameter Entered" never stored
 
-const char* const kHydraulic = "ZA1 HF";
-const char* const kMechanical = "ZG Mech.";
+const char* const kHyd = "ZA1 HF";     // a hydraulic machine
+const char* const kMech = "ZG Mech.";  // the mechanical one
 const char* const kSummary = " 1. 2024/05/06  07:08:09\n 2. Joint Number: 4\n";
 const QString kReuse = QStringLiteral("Use these data for next joint?: ") + kSummary;
 const QString kConnect = QString::fromUtf8(
@@ -87,11 +91,10 @@ struct Session {
     ScriptedPages pages;
 
     // The machine, "Parameter Entered" (none: never stored), the answers and the buttons.
-    Session(const char* model, std::optional<int> entered, QList<Answer> answers,
-            QList<Result> results) {
+    Session(const char* model, int entered, QList<Answer> answers, QList<Result> results) {
         state.currentReportPath = QStringLiteral("/reports/last.tjr");
         state.currentMachineModelText = QString::fromLatin1(model);
-        if (entered) settings.write(keys::ParameterEntered, *entered);
+        if (entered != kNever) settings.write(keys::ParameterEntered, entered);
         prompter.answers = answers;
         pages.results = results;
     }
@@ -108,82 +111,34 @@ TEST(SetupRunner, PagesFollowTheButtonsAndTheMachine) {
     struct Case {
         const char* name;
         const char* model;
-        std::optional<int> entered;
+        int entered;
         QList<Answer> answers;
         QList<Result> results;
         QList<int> shown;
         bool started;
     } cases[] = {
-        {"first use",
-         kHydraulic,
-         std::nullopt,
-         {},
-         {N, N, N, N, N, N, N, N},
-         {0, 1, 2, 3, 4, 5, 6, 7},
-         true},
-        {"declined before", kHydraulic, 0, {}, {B}, {0}, false},
-        {"back on Machine", kHydraulic, std::nullopt, {}, {N, B, B}, {0, 1, 0}, false},
-        {"reuse", kHydraulic, 1, {Answer::Yes}, {N, N, N, N, N}, {3, 4, 5, 6, 7}, true},
-        {"reuse, back to Machine", kHydraulic, 1, {Answer::Yes}, {B, B, B, B}, {3, 2, 1, 0}, false},
-        {"reuse declined", kHydraulic, 1, {Answer::No}, {B}, {0}, false},
-        {"reuse cancelled", kHydraulic, 1, {Answer::Cancel}, {}, {}, false},
-        {"mechanical",
-         kMechanical,
-         std::nullopt,
-         {},
-         {N, N, N, N, N, N, N},
-         {0, 1, 2, 3, 5, 6, 7},
-         true},
-        {"mechanical, reuse, back to Fitting",
-         kMechanical,
-         1,
-         {Answer::Yes},
-         {B, B, B, B},
-         {3, 2, 1, 0},
-         false},
-        {"back from Drag Pressure",
-         kHydraulic,
-         1,
-         {Answer::Yes},
-         {N, B, B, B, B, B},
-         {3, 4, 3, 2, 1, 0},
-         false},
-        {"back from Rec Pressure",
-         kHydraulic,
-         1,
-         {Answer::Yes},
-         {N, N, B, B, L},
-         {3, 4, 5, 4, 3},
-         false},
-        {"mechanical, back from Rec Pressure",
-         kMechanical,
-         1,
-         {Answer::Yes},
-         {N, B, L},
-         {3, 5, 3},
-         false},
-        {"back from Heater Temperature",
-         kHydraulic,
-         1,
-         {Answer::Yes},
-         {N, N, N, B, B, L},
-         {3, 4, 5, 6, 5, 4},
-         false},
-        {"mechanical, back from Heater Temperature",
-         kMechanical,
-         std::nullopt,
+        {"first use", kHyd, kNever, {}, {N, N, N, N, N, N, N, N}, {0, 1, 2, 3, 4, 5, 6, 7}, true},
+        {"declined before", kHyd, 0, {}, {B}, {0}, false},
+        {"back on Machine", kHyd, kNever, {}, {N, B, B}, {0, 1, 0}, false},
+        {"reuse", kHyd, 1, {Yes}, {N, N, N, N, N}, {3, 4, 5, 6, 7}, true},
+        {"reuse, back to Machine", kHyd, 1, {Yes}, {B, B, B, B}, {3, 2, 1, 0}, false},
+        {"reuse declined", kHyd, 1, {No}, {B}, {0}, false},
+        {"reuse cancelled", kHyd, 1, {Answer::Cancel}, {}, {}, false},
+        {"mechanical", kMech, kNever, {}, {N, N, N, N, N, N, N}, {0, 1, 2, 3, 5, 6, 7}, true},
+        {"mechanical, back to Fitting", kMech, 1, {Yes}, {B, B, B, B}, {3, 2, 1, 0}, false},
+        {"back from Drag Pressure", kHyd, 1, {Yes}, {N, B, B, B, B, B}, {3, 4, 3, 2, 1, 0}, false},
+        {"back from Rec Pressure", kHyd, 1, {Yes}, {N, N, B, B, L}, {3, 4, 5, 4, 3}, false},
+        {"mechanical, back from Rec Pressure", kMech, 1, {Yes}, {N, B, L}, {3, 5, 3}, false},
+        {"back from Heater", kHyd, 1, {Yes}, {N, N, N, B, B, L}, {3, 4, 5, 6, 5, 4}, false},
+        {"mechanical, back from Heater",
+         kMech,
+         kNever,
          {},
          {N, N, N, N, N, B, N, N, N, N},
          {0, 1, 2, 3, 5, 6, 3, 5, 6, 7},
          true},
-        {"back from Ready",
-         kHydraulic,
-         1,
-         {Answer::Yes},
-         {N, N, N, N, B, N, N},
-         {3, 4, 5, 6, 7, 6, 7},
-         true},
-        {"Ready's Cancel", kHydraulic, 1, {Answer::Yes}, {N, N, N, N, L}, {3, 4, 5, 6, 7}, false},
+        {"back from Ready", kHyd, 1, {Yes}, {N, N, N, N, B, N, N}, {3, 4, 5, 6, 7, 6, 7}, true},
+        {"Ready's Cancel", kHyd, 1, {Yes}, {N, N, N, N, L}, {3, 4, 5, 6, 7}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -193,13 +148,12 @@ TEST(SetupRunner, PagesFollowTheButtonsAndTheMachine) {
         EXPECT_TRUE(s.pages.results.isEmpty());
         // Connected throughout: the only question is the reuse question, asked when a set-up
         // was sent before.
-        EXPECT_EQ(s.prompts(), c.entered.value_or(0) ? QStringList{kReuse} : QStringList{});
-        if (c.entered.value_or(0)) {
+        EXPECT_EQ(s.prompts(), c.entered > 0 ? QStringList{kReuse} : QStringList{});
+        if (c.entered > 0) {
             EXPECT_EQ(s.prompter.shown[0].icon, Icon::None);
         }
         // Only a declined reuse forgets the set-up; nothing else here touches the flag.
-        const int expectedEntered =
-            c.answers == QList<Answer>{Answer::No} ? 0 : c.entered.value_or(-1);
+        const int expectedEntered = c.answers == QList<Answer>{No} ? 0 : c.entered;
         EXPECT_EQ(s.settings.read(keys::ParameterEntered, -1), expectedEntered);
         EXPECT_EQ(s.host.events.contains(QStringLiteral("start")), c.started);
         EXPECT_EQ(s.state.currentReportPath.isEmpty(), c.started);
@@ -210,9 +164,9 @@ TEST(SetupRunner, PagesFollowTheButtonsAndTheMachine) {
 
 TEST(SetupRunner, MachineChosenOnTheWayDecidesTheNextPages) {
     // The Machine page replaces the current machine; the pages after it follow the new one.
-    Session s(kHydraulic, std::nullopt, {}, {N, N, N, N, N, N, N, N});
+    Session s(kHyd, kNever, {}, {N, N, N, N, N, N, N, N});
     s.pages.whileShown = [&s](int index) {
-        if (index == 0) s.state.currentMachineModelText = QString::fromLatin1(kMechanical);
+        if (index == 0) s.state.currentMachineModelText = QString::fromLatin1(kMech);
     };
     EXPECT_TRUE(s.run());
     EXPECT_EQ(s.pages.shown, (QList<int>{0, 1, 2, 3, 5, 6, 7}));
@@ -232,69 +186,69 @@ TEST(SetupRunner, OffersToConnectBeforeDragPressureAndHeaterTemperature) {
         bool started;
     } cases[] = {
         {"connects on Drag Pressure",
-         kHydraulic,
-         Link::NotConnected,
-         Link::Connected,
-         {Answer::Yes},
+         kHyd,
+         Off,
+         On,
+         {Yes},
          {N, N, N, N},
          {4, 5, 6, 7},
          {kConnect},
          {"reset probe", "connect", "clear heater", "start", "clear heater"},
          true},
         {"declined twice: Ready refuses",
-         kHydraulic,
-         Link::NotConnected,
-         Link::Connected,
-         {Answer::No, Answer::No},
+         kHyd,
+         Off,
+         On,
+         {No, No},
          {N, N, N},
          {4, 5, 6},
          {kConnect, kConnect, kNotConnected},
          {"reset probe", "clear heater", "clear heater"},
          false},
         {"connecting failed: asked again",
-         kHydraulic,
-         Link::NotConnected,
-         Link::NotConnected,
-         {Answer::Yes, Answer::Yes},
+         kHyd,
+         Off,
+         Off,
+         {Yes, Yes},
          {N, N, N},
          {4, 5, 6},
          {kConnect, kConnect, kNotConnected},
          {"reset probe", "connect", "connect", "clear heater", "clear heater"},
          false},
         {"connects on Heater Temperature",
-         kHydraulic,
-         Link::NotConnected,
-         Link::Connected,
-         {Answer::No, Answer::Yes},
+         kHyd,
+         Off,
+         On,
+         {No, Yes},
          {N, N, N, N},
          {4, 5, 6, 7},
          {kConnect, kConnect},
          {"reset probe", "connect", "clear heater", "start", "clear heater"},
          true},
         {"mechanical: asked on Heater Temperature only",
-         kMechanical,
-         Link::NotConnected,
-         Link::Connected,
-         {Answer::Yes},
+         kMech,
+         Off,
+         On,
+         {Yes},
          {N, N, N},
          {5, 6, 7},
          {kConnect},
          {"connect", "clear heater", "start", "clear heater"},
          true},
         {"asked again on every visit",
-         kHydraulic,
-         Link::NotConnected,
-         Link::Connected,
-         {Answer::No, Answer::No},
+         kHyd,
+         Off,
+         On,
+         {No, No},
          {B, N, L},
          {4, 3, 4},
          {kConnect, kConnect},
          {"reset probe", "reset probe", "clear heater"},
          false},
         {"connected: no question",
-         kHydraulic,
-         Link::Connected,
-         Link::Connected,
+         kHyd,
+         On,
+         On,
          {},
          {N, N, N, N},
          {4, 5, 6, 7},
@@ -302,7 +256,7 @@ TEST(SetupRunner, OffersToConnectBeforeDragPressureAndHeaterTemperature) {
          {"reset probe", "clear heater", "start", "clear heater"},
          true},
         {"logging: Ready refuses",
-         kHydraulic,
+         kHyd,
          Link::Logging,
          Link::Logging,
          {},
@@ -315,7 +269,7 @@ TEST(SetupRunner, OffersToConnectBeforeDragPressureAndHeaterTemperature) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // Start at Notes: the pages before have no work around them.
-        Session s(c.model, 1, QList<Answer>{Answer::Yes} + c.answers, QList<Result>{N} + c.results);
+        Session s(c.model, 1, QList<Answer>{Yes} + c.answers, QList<Result>{N} + c.results);
         s.host.link = c.link;
         s.host.linkAfterConnect = c.afterConnect;
         EXPECT_EQ(s.run(), c.started);
@@ -351,7 +305,7 @@ TEST(SetupRunner, KeepsTheLoggedHeaterTemperatureHoweverTheHeaterPageCloses) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Session s(kHydraulic, 1, {Answer::Yes}, QList<Result>{N, N, N} + c.results);
+        Session s(kHyd, 1, {Yes}, QList<Result>{N, N, N} + c.results);
         s.settings.write(keys::HtrTemp, QStringLiteral("old"));
         s.pages.whileShown = [&s, &c](int index) {
             if (index == 6) s.host.heater = QString::fromUtf8(c.logged);
@@ -369,7 +323,7 @@ TEST(SetupRunner, KeepsTheLoggedHeaterTemperatureHoweverTheHeaterPageCloses) {
 }
 
 TEST(SetupRunner, TellsTheDialogWhichPageIsUp) {
-    Session s(kHydraulic, 1, {Answer::Yes}, {N, N, N, B, N, N, N});
+    Session s(kHyd, 1, {Yes}, {N, N, N, B, N, N, N});
     EXPECT_TRUE(s.run());
     // Before the question, before every page, and back to 0 at the end.
     EXPECT_EQ(s.host.pageIndexes, (QList<int>{0, 3, 4, 5, 6, 5, 6, 7, 0}));
