@@ -5,18 +5,17 @@
 namespace vr5 {
 
 // Collects the logger's bytes into reply lines: a line ends at a line feed, carriage returns
-// are dropped wherever they occur, and a line keeps at most kMaxLength characters (later bytes
-// overwrite the last one until the line ends). A completed line stays readable, whole, until the
-// next line ends.
+// are dropped wherever they occur, and a line keeps its first kMaxLength characters (the bytes
+// after them are dropped). A completed line stays readable, whole, until the next line ends.
 class LineAssembler {
 public:
     static constexpr int kMaxLength = 2999;
     static constexpr const char* kFirstByteRepaired = "First byte was 0xFF.  Changed to 'P'";
 
     enum class Fed {
-        Byte,            // the byte was taken into the line
-        LineReady,       // a line has just ended
-        LineRepaired,    // a line has just ended whose first byte 0xFF became 'P'
+        Byte,          // the byte was taken into the line
+        LineReady,     // a line has just ended
+        LineRepaired,  // a line has just ended whose first byte 0xFF became 'P'
     };
 
     Fed feed(unsigned char byte);

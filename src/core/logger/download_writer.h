@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <memory>
+
+#include "prompter.h"
+
+namespace vr5 {
+
+// Writes one downloaded run as a joint report. The replies go, converted, into a hidden
+// temporary file in the report folder; only when the download ends is it moved into place,
+// under the first name that does not exist yet, so an earlier report is never replaced and a
+// crash never leaves half a report where the operator would open it.
+class DownloadWriter {
+public:
+    static constexpr const char* kTemporaryPrefix = ".vr5xp-download-";
+
+    // The names a run is stored under, from the logger's joint information reply.
+    struct Names {
+        QString download;  // "VR Job <job> Joint <n> by <id>.tjr"
+        QString fallback;  // "VR <yyyy>-<mm>-<dd> <hh>-<mm>-<ss>.tjr"
+    };
+    static Names namesFrom(const QByteArray& jointInformationReply);
+    // A text from the logger made fit to be part of a file name: no path separators or other
+    // forbidden characters, no control characters, no leading dot.
+    static QString safeNamePart(const QString& text);
+
+    DownloadWriter() = default;
+    ~DownloadWriter();
+    DownloadWriter(const DownloadWriter&) = delete;
+    DownloadWriter& operator=(const DownloadWriter&) = delete;
+
+    // Starts a report from the joint information reply: creates the folder when missing and the
+    // temporary file (an unfinished earlier one is thrown away). Failures are told to the
+    // operator; false when nothing can be written.
+    bool begin(const QString& folder, const QByteArray& jointInformationReply, Prompter& prompter);
+    bool isOpen() const { return file_ != nullptr; }
+
+    // Appends a hex reply converted to words; the characters converted over.
+    qsizetype appendSection(const QByteArray& reply);
+    // Appends the summary reply's text as it is, then a zero byte.
+    void appendSummary(const QByteArray& reply);
+
+    // Moves the report into place; its path, or empty when it could not be kept.
+    QString finish(Prompter& prompter);
+    // Throws the unfinished report away.
+    void discard();
+
+    QString temporaryPath() const { return file_ ? file_->fileName() : QString(); }
+
+private:
+    void write(const QByteArray& bytes);
+    QString moveIntoPlace(const QString& name);
+
+    std::unique_ptr<QFile> file_;
+    QString folder_;
+    Names names_;
+    bool writeFailed_ = false;
+};
+
+}  // namespace vr5

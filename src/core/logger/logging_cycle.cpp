@@ -1,0 +1,432 @@
+#include "logger/logging_cycle.h"
+
+#include "settings/settings_keys.h"
+#include "setup/gauge_pressure.h"
+#include "text/machine_tests.h"
+#include "text/number_text.h"
+
+namespace vr5 {
+
+namespace {
+
+constexpr const char* kReadyCaption = "Ready";
+constexpr const char* kLoggingCaption = "Logging...";
+constexpr const char* kSetupButton = "Setup...";
+constexpr const char* kStopButton = "Stop";
+constexpr const char* kUnknownIdentity = "------";
+
+QString downloadingText(const QString& step) {
+    return QStringLiteral("Downloading joint report... (") + step + u')';
+}
+
+}  // namespace
+
+LoggingCycle::LoggingCycle(SetupContext context, QString reportFolder,
+                           std::function<QDateTime()> clock)
+    : c_(context), reportFolder_(std::move(reportFolder)), clock_(std::move(clock)) {
+    RefreshUnitLabels(c_.settings, c_.state);
+    temperatureUnit_ = c_.settings.read(keys::TempUnitInx, 0);
+    display_.pressureCaption = c_.state.pressureUnitLabel;
+    display_.temperatureCaption = c_.state.temperatureUnitLabel;
+    showReadyDisplay();
+}
+
+bool LoggingCycle::confirmConnect() {
+    return c_.prompter.ask(QString::fromUtf8(kConnectQuestion), QString::fromUtf8(kConnectCaption),
+                           Prompter::Buttons::OkCancel,
+                           Prompter::Icon::Information) == Prompter::Answer::Ok;
+}
+
+void LoggingCycle::beginConnect() {
+    loadCurrentUnits(c_.settings, c_.state);
+    temperatureUnit_ = c_.settings.read(keys::TempUnitInx, 0);
+    display_.connectButtonEnabled = false;
+}
+
+void LoggingCycle::connectFinished(bool opened) {
+    if (opened) {
+        link_ = Link::Connected;
+        display_.connectButtonText = QStringLiteral("Disconn.");
+    } else {
+        disconnect();
+        c_.prompter.show(QString::fromUtf8(kConnectFailed), QStringLiteral("Error"),
+                         Prompter::Icon::Error);
+    }
+    display_.connectButtonEnabled = true;
+}
+
+void LoggingCycle::disconnect() {
+    state_ = 0;
+    battery_ = 100;
+    link_ = Link::NotConnected;
+    display_.pressureCaption = c_.state.pressureUnitLabel;
+    display_.batteryPicture = false;
+    display_.pressureReading = QStringLiteral("---");
+    display_.connectButtonText = QStringLiteral("Connect");
+    showReadyDisplay();
+}
+
+void LoggingCycle::showReadyDisplay() {
+    if (!display_.statusCaption.startsWith(QLatin1String(kReadyCaption))) {
+        display_.statusCaption = QString::fromLatin1(kReadyCaption);
+        display_.setupButtonText = QString::fromLatin1(kSetupButton);
+        display_.statusText = QString::fromUtf8(kReadyText);
+        display_.stopwatchVisible = false;
+    }
+    display_.loggingPanelVisible = false;
+    display_.readingsVisible = true;
+}
+
+void LoggingCycle::showLoggingDisplay() {
+    if (!display_.statusCaption.startsWith(QLatin1String("Logging"))) {
+        display_.statusCaption = QString::fromLatin1(kLoggingCaption);
+        display_.setupButtonText = QString::fromLatin1(kStopButton);
+        display_.stopwatchVisible = true;
+
+        using namespace keys;
+        QString values[4];
+        if (isMechanicalModelText(c_.state.currentMachineModelText)) {
+            values[0] = c_.settings.read(FittingHeatPressure);
+            values[1] = QString::fromLatin1(kNoGaugePressure);
+            values[2] = c_.settings.read(FittingFusePressure);
+            values[3] = QString::fromLatin1(kNoGaugePressure);
+        } else {
+            const StringKey interfacial[] = {HeatIfp, SoakIfp, FuseIfp, CoolIfp};
+            for (int i = 0; i < 4; ++i) {
+                values[i] = GetRecommendedGaugePressure(c_.settings.read(interfacial[i]),
+                                                        c_.settings, c_.state);
+            }
+        }
+        const StringKey recommended[] = {RecHeat, RecSoak, RecFuse, RecCool};
+        for (int i = 0; i < 4; ++i) {
+            c_.settings.write(recommended[i], values[i]);
+            const QByteArray latin = values[i].toLatin1();
+            c_.settings.write(demoPsi(i + 1), readLeadingInt(latin.constData(), latin.size()));
+        }
+        c_.settings.write(DemoPsiInx, 1);
+        display_.recommendedPressures =
+            values[0] + u'\n' + values[1] + u'\n' + values[2] + u'\n' + values[3];
+    }
+    display_.loggingPanelVisible = true;
+    display_.readingsVisible = false;
+}
+
+void LoggingCycle::batteryBlink() {
+    if (display_.pressureCaption != c_.state.pressureUnitLabel) {
+        display_.batteryPicture = false;
+        display_.pressureCaption = c_.state.pressureUnitLabel;
+    } else if (battery_ <= 20) {
+        display_.pressureCaption = c_.state.pressureUnitLabel + QStringLiteral(" [BAT!]");
+        display_.batteryPicture = true;
+    }
+}
+
+QByteArray LoggingCycle::nextStatusPoll() {
+    const int demo = c_.settings.read(keys::DemoMode, 0);
+    const int stored = c_.settings.read(keys::DemoPsiInx, 1);
+    int index = stored + (stopwatchReset_ != 0 ? 1 : 0);
+    if (index < 1 || index > 4) index = 1;
+    if (index != stored) c_.settings.write(keys::DemoPsiInx, index);
+    const int pressure = c_.settings.read(keys::demoPsi(index), 0);
+    const QByteArray poll = protocol::statusPoll(loggingRequest_, stopwatchReset_, demo, pressure);
+    loggingRequest_ = 0;
+    stopwatchReset_ = 0;
+    return poll;
+}
+
+bool LoggingCycle::handleStatusReply(const protocol::StatusReply& reply, StepResult& out) {
+    bool started = false;
+    if (reply.loggingState) {
+        const char logging = *reply.loggingState;
+        if (logging == '1' && loggingRequest_ != 2) {
+            showLoggingDisplay();
+            link_ = Link::Logging;
+        } else if (logging == '2') {
+            display_.setupButtonEnabled = false;
+            display_.statusText = downloadingText(QStringLiteral("A"));
+            link_ = Link::Connected;
+            showReadyDisplay();
+            started = true;
+        } else {
+            link_ = Link::Connected;
+            showReadyDisplay();
+        }
+    }
+    if (reply.battery) battery_ = *reply.battery;
+    if (reply.hasInfo) {
+        probeIdentity_ = reply.probeIdentity;
+        display_.probeVersion = reply.probeVersion;
+    } else {
+        probeIdentity_.clear();
+        display_.probeVersion.clear();
+    }
+
+    const bool celsius = temperatureUnit_ == 1;
+    const int offset = c_.settings.read(keys::TempOffset, 0);
+    QString temperature;
+    if (reply.temperatureF == 777) {
+        temperature = QStringLiteral("ERR");
+    } else if (reply.temperatureF == 0) {
+        temperature = QStringLiteral("-0-");
+    } else {
+        const int value = celsius ? (reply.temperatureF - 32) * 5 / 9 : reply.temperatureF;
+        temperature = QString::number(value + offset);
+    }
+    if (reply.temperaturePresent) {
+        if (c_.settings.read(keys::DemoMode, 0) != 0) {
+            temperature = celsius ? QStringLiteral("230") : QStringLiteral("440");
+        }
+        display_.temperatureReading = temperature;
+        heaterText_ = temperature + u' ' + c_.state.temperatureUnitLabel;
+    } else {
+        display_.temperatureReading = QStringLiteral("---");
+    }
+    if (wizardPage_ != 6) heaterText_.clear();
+    if (wizardPage_ == 6 && !heaterText_.isEmpty()) {
+        display_.temperatureCaption = display_.temperatureCaption == c_.state.temperatureUnitLabel
+                                          ? QStringLiteral("* Log ") + heaterText_
+                                          : c_.state.temperatureUnitLabel;
+    } else {
+        display_.temperatureCaption = c_.state.temperatureUnitLabel;
+    }
+
+    if (reply.pressurePsi) {
+        display_.pressureReading =
+            FormatPressureReading(*reply.pressurePsi, c_.state.currentPressureUnitIndex);
+    }
+    if (reply.stopwatch) display_.stopwatch = QString::fromLatin1(*reply.stopwatch);
+    if (reply.sampleCount && reply.elapsed && link_ == Link::Logging) {
+        display_.statusText = QString::fromLatin1(reply.sampleCount->trimmed()) +
+                              QStringLiteral(" data points\n\nElapsed ") +
+                              QString::fromLatin1(*reply.elapsed);
+    }
+    if (started) out.commands.append(protocol::kReadJointInfo);
+    return started;
+}
+
+bool LoggingCycle::takesLineAtOnce(const QByteArray& line) const {
+    if (link_ == Link::NotConnected) return false;
+    if (state_ == 1) return protocol::isRecord(line, "Pw02:");
+    return downloading();
+}
+
+LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
+    StepResult out;
+    if (link_ == Link::NotConnected) {
+        silentA_ = 0;
+        silentB_ = 0;
+        return out;
+    }
+    bool recognised = true;
+    switch (state_) {
+        case 0:
+            display_.setupButtonEnabled = true;
+            out.commands.append(nextStatusPoll());
+            state_ = 1;
+            break;
+        case 1:
+            if (!line) break;
+            if (const auto reply = protocol::parseStatusReply(*line)) {
+                if (handleStatusReply(*reply, out)) break;
+                if (build_ == Build::JointInformationReady) {
+                    out.commands.append(outgoing_);
+                    display_.setupButtonEnabled = false;
+                    display_.statusText = QStringLiteral("Setting up to log data. (1)");
+                    display_.pressureReading = QStringLiteral("--");
+                    const auto notes =
+                        protocol::buildNotesRecord(c_.settings, c_.state, c_.prompter);
+                    outgoing_ = notes.value_or(QByteArray());
+                    if (!notes) build_ = Build::None;
+                    c_.settings.write(keys::ParameterEntered, 1);
+                    state_ = 7;
+                } else {
+                    out.commands.append(nextStatusPoll());
+                }
+                downloadFailures_ = 0;
+            } else if (protocol::isRecord(*line, "Pw02:")) {
+                beginDownload(*line, out);
+            } else {
+                recognised = false;
+            }
+            break;
+        case 2:
+            if (!line) break;
+            {
+                QByteArray notes = *line;
+                if (protocol::isRecord(notes, "Pw03:")) {
+                    display_.statusText = downloadingText(QStringLiteral("C"));
+                } else {
+                    notes = protocol::kEmptyNotesReply;
+                }
+                writer_.appendSection(notes);
+            }
+            out.commands.append(protocol::kReadReserve);
+            state_ = 3;
+            break;
+        case 3:
+            if (!line || !protocol::isRecord(*line, "Pw04:")) break;
+            writer_.appendSection(*line);
+            display_.statusText = downloadingText(QStringLiteral("D"));
+            out.commands.append(protocol::kReadSummary);
+            state_ = 4;
+            break;
+        case 4:
+            if (!line || !protocol::isRecord(*line, "Pw11:")) break;
+            if (writer_.isOpen()) {
+                writer_.appendSummary(*line);
+                remaining_ = protocol::fieldNumber(*line, 20, line->size());
+            }
+            display_.statusText = downloadingText(QStringLiteral("E"));
+            out.commands.append(protocol::readPage(0));
+            pageCounter_ = 0;
+            state_ = 5;
+            break;
+        case 5:
+            if (!line) break;
+            display_.statusText = downloadingText(QString::number(pageCounter_));
+            ++pageCounter_;
+            if (writer_.isOpen()) {
+                const qsizetype samples = writer_.appendSection(*line) / 8;
+                // A page without samples means the logger has no more to give, whatever its
+                // summary said: asking on would never end.
+                remaining_ = samples > 0 ? remaining_ - static_cast<int>(samples) : 0;
+            }
+            if (remaining_ < 1) {
+                polling_ = false;
+                state_ = 6;
+                finishDownload(out);
+            } else {
+                out.commands.append(protocol::readPage(pageCounter_));
+            }
+            break;
+        case 6:
+            polling_ = false;
+            break;
+        case 7:
+            if (!line) break;
+            if (build_ == Build::None) {
+                // The notes record could not be built: nothing more of this set-up is sent.
+                out.commands.append(nextStatusPoll());
+                state_ = 1;
+                break;
+            }
+            out.commands.append(outgoing_);
+            display_.setupButtonEnabled = false;
+            display_.statusText = QStringLiteral("Setting up to log data.. (2)");
+            if (const auto reserve =
+                    protocol::buildReserveRecord(c_.settings, probeIdentity_, c_.prompter)) {
+                outgoing_ = *reserve;
+            } else {
+                outgoing_.clear();
+                build_ = Build::None;
+            }
+            state_ = 8;
+            break;
+        case 8:
+            if (!line) break;
+            if (build_ == Build::None) {
+                out.commands.append(nextStatusPoll());
+                state_ = 1;
+                break;
+            }
+            out.commands.append(outgoing_);
+            display_.setupButtonEnabled = false;
+            display_.statusText = QStringLiteral("Setting up to log data.. (3)");
+            build_ = Build::None;
+            outgoing_.clear();
+            state_ = 9;
+            break;
+        case 9:
+            if (!line) break;
+            out.commands.append(nextStatusPoll());
+            display_.setupButtonEnabled = true;
+            state_ = 1;
+            break;
+        default:
+            state_ = 0;
+            break;
+    }
+    if (!recognised) polling_ = false;
+    if (!line) {
+        if (++silentA_ > 1) {
+            state_ = 0;
+            silentA_ = 0;
+        }
+        if (++silentB_ > 4) polling_ = false;
+    } else {
+        batteryBlink();
+        silentA_ = 0;
+        silentB_ = 0;
+    }
+    return out;
+}
+
+void LoggingCycle::beginDownload(const QByteArray& line, StepResult& out) {
+    c_.state.resetRangeFlag = true;
+    remaining_ = 0;
+    if (!writer_.begin(reportFolder_, line, c_.prompter)) {
+        if (++downloadFailures_ >= 2 &&
+            c_.prompter.ask(QString::fromUtf8(kDeleteQuestion), QString::fromUtf8(kDeleteCaption),
+                            Prompter::Buttons::YesNo,
+                            Prompter::Icon::Error) == Prompter::Answer::Yes) {
+            out.commands.append(protocol::kClearMemory);
+        }
+    }
+    display_.statusText = downloadingText(QStringLiteral("B"));
+    display_.pressureReading = QStringLiteral("--");
+    out.commands.append(protocol::kReadNotes);
+    display_.setupButtonEnabled = false;
+    state_ = 2;
+}
+
+void LoggingCycle::finishDownload(StepResult& out) {
+    if (writer_.isOpen()) {
+        display_.statusText = QStringLiteral("Saving data to file...");
+        downloadedPath_ = writer_.finish(c_.prompter);
+        loggingRequest_ = 0;
+        if (!downloadedPath_.isEmpty()) {
+            c_.state.currentReportPath = downloadedPath_;
+            c_.state.reloadFlag = true;
+        }
+    }
+    out.endDialog = true;
+    c_.settings.write(keys::JointNumber, c_.settings.read(keys::JointNumber, 1) + 1);
+}
+
+void LoggingCycle::stopRequested() {
+    if (c_.prompter.ask(QString::fromUtf8(kStopQuestion), QString::fromUtf8(kStopCaption),
+                        Prompter::Buttons::YesNo) != Prompter::Answer::Yes) {
+        return;
+    }
+    loggingRequest_ = 2;
+    showReadyDisplay();
+    display_.statusText = QStringLiteral("Logging stopped.");
+    display_.setupButtonEnabled = false;
+}
+
+void LoggingCycle::resetProbeIdentity() {
+    probeIdentity_ = kUnknownIdentity;
+}
+
+bool LoggingCycle::startLogging() {
+    const auto record =
+        protocol::buildJointInformation(c_.settings, c_.state, clock_(), c_.prompter);
+    if (!record) {
+        build_ = Build::None;
+        return false;
+    }
+    outgoing_ = *record;
+    build_ = Build::JointInformationReady;
+    return true;
+}
+
+void LoggingCycle::windowClosing() {
+    // Also a download that silence interrupted: the logger keeps the run for a fresh one.
+    if (!writer_.isOpen()) return;
+    StepResult ignored;
+    finishDownload(ignored);
+    state_ = 6;
+    polling_ = false;
+}
+
+}  // namespace vr5

@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "logger/download_writer.h"
+#include "logger/line_assembler.h"
+#include "logger/protocol.h"
+#include "setup/setup_context.h"
+
+namespace vr5 {
+
+// What the Log/Status window shows; the cycle keeps it, the window copies it to its widgets.
+struct LogStatusDisplay {
+    QString windowCaption = QStringLiteral("Log/Status");
+    QString pressureCaption;  // the pressure unit label, " [BAT!]" added while low
+    QString pressureReading;
+    bool batteryPicture = false;  // the low-battery picture
+    QString temperatureCaption;   // the temperature unit label, or "* Log " and the reading
+    QString temperatureReading;
+    QString probeVersion;
+    bool readingsVisible = true;       // temperature reading, its caption and the probe version
+    bool loggingPanelVisible = false;  // "Bead:\nSoak:\nFuse:\nCool:" and the four pressures
+    QString recommendedPressures;
+    QString statusCaption;  // "Ready" or "Logging..."
+    QString statusText;
+    bool stopwatchVisible = false;  // the stopwatch group, its reading and "Reset"
+    QString stopwatch;
+    QString setupButtonText;  // "Setup..." or "Stop"
+    bool setupButtonEnabled = true;
+    QString connectButtonText = QStringLiteral("Connect");
+    bool connectButtonEnabled = true;
+};
+
+// The logging cycle of the Log/Status window: every step it takes at most one reply line from
+// the logger and answers with at most one command (the one exception, a memory clear the
+// operator agreed to, goes out just before the next read). It watches the logger, sends the
+// set-up records of a new joint, and downloads a finished run into a report file. The window,
+// the headless download and the tests all drive this one class.
+class LoggingCycle {
+public:
+    enum class Link { NotConnected = 0, Connected = 1, Logging = 2 };
+    enum class Build { None = 0, JointInformationReady = 2 };
+
+    static constexpr int kFirstStepMs = 100;
+    static constexpr int kStepMs = 300;
+
+    static constexpr const char* kConnectQuestion = "Please make sure Fusilog\u00AE is turned on.";
+    static constexpr const char* kConnectCaption = "Check Fusilog\u00AE";
+    static constexpr const char* kConnectFailed =
+        "Could not connect to Fusilog\u00AE.  Please make sure Bluetooth\u00AE is turned on.";
+    static constexpr const char* kStopQuestion = "Are you sure you want to stop logging?";
+    static constexpr const char* kStopCaption = "Stop Logging?";
+    static constexpr const char* kReadyText =
+        "Turn on Fusilog\u00AE\nand connect to\ncheck status.";
+    static constexpr const char* kDeleteQuestion =
+        "There is a corrupted report that must be deleted to proceed.\nDelete report?";
+    static constexpr const char* kDeleteCaption = "Delete Corrupted Report";
+
+    struct StepResult {
+        QList<QByteArray> commands;  // to be written in this order
+        bool endDialog = false;      // a download has finished: the window closes
+    };
+
+    // `reportFolder` is where downloads are stored; `clock` gives the computer's local time.
+    LoggingCycle(SetupContext context, QString reportFolder,
+                 std::function<QDateTime()> clock = &QDateTime::currentDateTime);
+
+    const LogStatusDisplay& display() const { return display_; }
+    Link link() const { return link_; }
+    int state() const { return state_; }
+    bool polling() const { return polling_; }
+    bool downloading() const { return state_ >= 2 && state_ <= 5; }
+
+    // Connect: the operator's confirmation, then the outcome of opening the port.
+    bool confirmConnect();
+    void beginConnect();
+    void connectFinished(bool opened);
+    void disconnect();
+
+    // One step of the cycle, with the line taken since the last step, if any.
+    StepResult step(std::optional<QByteArray> line);
+    // True when a completed line is to be handled at once rather than at the next timer step:
+    // during a download each reply is answered as soon as it is complete.
+    bool takesLineAtOnce(const QByteArray& line) const;
+
+    // "Stop": asks, then the next status poll asks the logger to stop.
+    void stopRequested();
+    // "Reset": the stopwatch is reset with the next status poll.
+    void resetStopwatch() { stopwatchReset_ = 1; }
+
+    // What the set-up pages use.
+    QString heaterText() const { return heaterText_; }
+    void clearHeaterText() { heaterText_.clear(); }
+    void setPageIndex(int index) { wizardPage_ = index; }
+    void resetProbeIdentity();
+    QByteArray probeIdentity() const { return probeIdentity_; }
+    // Builds the joint information; the next status reply starts sending the set-up.
+    bool startLogging();
+
+    // A download has begun and not ended (it may be waiting for the logger to answer again).
+    bool downloadUnfinished() const { return writer_.isOpen(); }
+    // The window closes: a download under way is kept as far as it came and shown.
+    void windowClosing();
+
+    // Where the last download was stored (empty when none was).
+    QString downloadedPath() const { return downloadedPath_; }
+
+private:
+    void showReadyDisplay();
+    void showLoggingDisplay();
+    void batteryBlink();
+    // True when the reply started a download.
+    bool handleStatusReply(const protocol::StatusReply& reply, StepResult& out);
+    QByteArray nextStatusPoll();
+    void beginDownload(const QByteArray& line, StepResult& out);
+    void finishDownload(StepResult& out);
+
+    SetupContext c_;
+    QString reportFolder_;
+    std::function<QDateTime()> clock_;
+    LogStatusDisplay display_;
+
+    Link link_ = Link::NotConnected;
+    int state_ = 0;
+    bool polling_ = true;
+    int loggingRequest_ = 0;
+    int stopwatchReset_ = 0;
+    int temperatureUnit_ = 0;
+    int battery_ = 100;
+    int wizardPage_ = 0;
+    int downloadFailures_ = 0;
+    int silentA_ = 0;
+    int silentB_ = 0;
+    int pageCounter_ = 0;
+    int remaining_ = 0;
+    Build build_ = Build::None;
+    QByteArray outgoing_;
+    QByteArray probeIdentity_;
+    QString heaterText_;
+    DownloadWriter writer_;
+    QString downloadedPath_;
+};
+
+}  // namespace vr5
