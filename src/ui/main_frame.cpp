@@ -26,7 +26,10 @@
 #include "settings/settings_keys.h"
 #include "setup/gauge_pressure.h"
 #include "text/number_text.h"
+#include "platform/report_folder.h"
 #include "ui/about_dlg.h"
+#include "ui/logger/diagnostics_dlg.h"
+#include "ui/logger/log_status_dlg.h"
 #include "ui/page_output.h"
 #include "ui/page_painter.h"
 #include "ui/report_printing.h"
@@ -260,7 +263,11 @@ void CMainFrame::onLogStatus() {
 }
 
 void CMainFrame::openLogStatusDialog() {
-    // The Log/Status dialog runs here; a joint it downloaded is shown when it closes.
+    {
+        CLogStatusDlg dialog({settings_, state_, prompter_}, reportFolderPath(), this);
+        dialog.exec();
+    }
+    // A joint it downloaded is shown now.
     if (state_.reloadFlag) doc_->ReloadIfFlagged();
     updateCommands();
     view_->viewport()->update();
@@ -273,7 +280,10 @@ void CMainFrame::onSettings() {
     if (dialog.exec() == QDialog::Accepted) loadCurrentUnits(settings_, state_);
 }
 
-void CMainFrame::openDiagnostics(QWidget* /*over*/) {}
+void CMainFrame::openDiagnostics(QWidget* over) {
+    CDiagnosticsDlg dialog({settings_, state_, prompter_}, over ? over : this);
+    dialog.exec();
+}
 
 QPrinter& CMainFrame::printer() {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);

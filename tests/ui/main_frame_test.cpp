@@ -10,6 +10,7 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "ui/about_dlg.h"
+#include "ui/logger/log_status_dlg.h"
 #include "ui/settings/settings_dlg.h"
 #include "ui/vr5xp_view.h"
 #include "ui_support.h"
@@ -271,9 +273,17 @@ TEST_F(MainFrameTest, LogStatusOpensSettingsUntilAPortIsChosen) {
         EXPECT_EQ(settings.read(keys::ComPort, -1), ok ? 5 : -1);
     }
 
-    // OK stored a port: Log/Status now lets the report go.
+    // OK stored a port: Log/Status now lets the report go and opens.
+    QString logStatus;
+    QTimer::singleShot(50, [&logStatus] {
+        auto* dialog = qobject_cast<CLogStatusDlg*>(QApplication::activeModalWidget());
+        logStatus = dialog ? dialog->windowTitle() : QStringLiteral("(no Log/Status dialog)");
+        if (dialog) dialog->reject();
+    });
     frame->action(Command::LogStatus)->trigger();
     QApplication::processEvents();
+    QTest::qWait(100);
+    EXPECT_EQ(logStatus, "Log/Status");
     EXPECT_TRUE(frame->state().currentReportPath.isEmpty());
     EXPECT_EQ(frame->state().currentMachineModelText, "ZA2 HF");
     // The earlier report is still on the screen, but notes and analysis wait for a new open.

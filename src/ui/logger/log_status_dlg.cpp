@@ -1,0 +1,284 @@
+#include "ui/logger/log_status_dlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app_info.h"
+#include "logger/setup_summary.h"
+#include "settings/settings_keys.h"
+#include "ui/setup/setup_pages.h"
+
+namespace vr5 {
+
+namespace {
+
+QFont largeFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(50);
+    font.setBold(true);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QLabel* largeReading(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setFont(largeFont());
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setMinimumWidth(170);
+    return label;
+}
+
+// The low-battery picture: an outlined battery with a short red charge.
+QPixmap lowBatteryPicture() {
+    QPixmap picture(32, 16);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setPen(QPen(Qt::black, 2));
+    p.drawRect(1, 2, 26, 12);
+    p.fillRect(28, 6, 3, 5, Qt::black);
+    p.fillRect(3, 4, 6, 9, Qt::red);
+    return picture;
+}
+
+}  // namespace
+
+CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget* parent)
+    : QDialog(parent), c_(context), cycle_(context, std::move(reportFolder)) {
+    setWindowTitle(QStringLiteral("Log/Status"));
+
+    pressureBox_ = new QGroupBox(this);
+    pressure_ = largeReading(pressureBox_);
+    battery_ = new QLabel(pressureBox_);
+    battery_->setPixmap(lowBatteryPicture());
+    battery_->hide();
+    auto* pressureLayout = new QHBoxLayout(pressureBox_);
+    pressureLayout->addWidget(battery_);
+    pressureLayout->addWidget(pressure_, 1);
+
+    temperatureBox_ = new QGroupBox(this);
+    temperature_ = largeReading(temperatureBox_);
+    auto* temperatureLayout = new QHBoxLayout(temperatureBox_);
+    temperatureLayout->addWidget(temperature_);
+
+    probeVersion_ = new QLabel(this);
+    probeVersion_->setAlignment(Qt::AlignCenter);
+
+    loggingPanel_ = new QFrame(this);
+    static_cast<QFrame*>(loggingPanel_)->setFrameShape(QFrame::StyledPanel);
+    auto* labels = new QLabel(QStringLiteral("Bead:\nSoak:\nFuse:\nCool:"), loggingPanel_);
+    recommended_ = new QLabel(loggingPanel_);
+    recommended_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    QFont panelFont = font();
+    panelFont.setPointSizeF(panelFont.pointSizeF() * 1.4);
+    panelFont.setBold(true);
+    labels->setFont(panelFont);
+    recommended_->setFont(panelFont);
+    auto* panelLayout = new QHBoxLayout(loggingPanel_);
+    panelLayout->addWidget(labels);
+    panelLayout->addWidget(recommended_, 1);
+
+    statusBox_ = new QGroupBox(this);
+    statusText_ = new QLabel(statusBox_);
+    statusText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    statusText_->setMinimumHeight(statusText_->fontMetrics().lineSpacing() * 4);
+    statusText_->setWordWrap(true);
+    auto* statusLayout = new QVBoxLayout(statusBox_);
+    statusLayout->addWidget(statusText_);
+
+    stopwatchBox_ = new QGroupBox(QStringLiteral("Stopwatch"), this);
+    stopwatch_ = largeReading(stopwatchBox_);
+    reset_ = new QPushButton(QStringLiteral("Reset"), stopwatchBox_);
+    auto* stopwatchLayout = new QHBoxLayout(stopwatchBox_);
+    stopwatchLayout->addWidget(stopwatch_, 1);
+    stopwatchLayout->addWidget(reset_);
+
+    setup_ = new QPushButton(this);
+    connect_ = new QPushButton(this);
+    setup_->setAutoDefault(false);
+    connect_->setAutoDefault(false);
+    reset_->setAutoDefault(false);
+
+    auto* readings = new QGridLayout;
+    readings->addWidget(pressureBox_, 0, 0);
+    readings->addWidget(temperatureBox_, 0, 1);
+    readings->addWidget(loggingPanel_, 0, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(setup_);
+    buttons->addWidget(connect_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(readings);
+    layout->addWidget(probeVersion_);
+    layout->addWidget(statusBox_);
+    layout->addWidget(stopwatchBox_);
+    layout->addLayout(buttons);
+    setFixedWidth(sizeHint().width() + 40);
+
+    QObject::connect(connect_, &QPushButton::clicked, this, &CLogStatusDlg::onConnectButton);
+    QObject::connect(setup_, &QPushButton::clicked, this, &CLogStatusDlg::onSetupButton);
+    QObject::connect(reset_, &QPushButton::clicked, this, [this] { cycle_.resetStopwatch(); });
+
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+        runStep(lines_.takeLine() ? std::optional<QByteArray>(lines_.line()) : std::nullopt);
+    });
+    render();
+    timer_.start(LoggingCycle::kFirstStepMs);
+}
+
+CLogStatusDlg::~CLogStatusDlg() {
+    timer_.stop();
+    port_.Close();
+}
+
+void CLogStatusDlg::render() {
+    const LogStatusDisplay& d = cycle_.display();
+    pressureBox_->setTitle(d.pressureCaption);
+    pressure_->setText(d.pressureReading);
+    battery_->setVisible(d.batteryPicture);
+    temperatureBox_->setTitle(d.temperatureCaption);
+    temperature_->setText(d.temperatureReading);
+    probeVersion_->setText(d.probeVersion);
+    temperatureBox_->setVisible(d.readingsVisible);
+    probeVersion_->setVisible(d.readingsVisible);
+    loggingPanel_->setVisible(d.loggingPanelVisible);
+    recommended_->setText(d.recommendedPressures);
+    statusBox_->setTitle(d.statusCaption);
+    statusText_->setText(d.statusText);
+    stopwatchBox_->setVisible(d.stopwatchVisible);
+    stopwatch_->setText(d.stopwatch);
+    setup_->setText(d.setupButtonText);
+    setup_->setEnabled(d.setupButtonEnabled);
+    connect_->setText(d.connectButtonText);
+    connect_->setEnabled(d.connectButtonEnabled);
+}
+
+void CLogStatusDlg::onSerialByte(unsigned char byte, unsigned /*portNumber*/) {
+    const LineAssembler::Fed fed = lines_.feed(byte);
+    if (fed == LineAssembler::Fed::LineRepaired) {
+        c_.prompter.show(QString::fromLatin1(LineAssembler::kFirstByteRepaired),
+                         QString::fromUtf8(kAppTitle), Prompter::Icon::None);
+    }
+    // During a download each reply is answered as soon as it is complete; the timer then only
+    // watches for silence.
+    if (fed != LineAssembler::Fed::Byte && !inStep_ && !closing_ &&
+        cycle_.takesLineAtOnce(lines_.line()) && lines_.lineReady()) {
+        timer_.stop();
+        lines_.takeLine();
+        runStep(lines_.line());
+    }
+}
+
+void CLogStatusDlg::onSerialError(const QString& text) {
+    c_.prompter.show(text, QStringLiteral("Application Error"), Prompter::Icon::Error);
+}
+
+void CLogStatusDlg::runStep(std::optional<QByteArray> line) {
+    if (closing_) return;
+    inStep_ = true;
+    const LoggingCycle::StepResult result = cycle_.step(std::move(line));
+    inStep_ = false;
+    // A memory clear and the next read go out together, so the second cannot replace the first.
+    QByteArray out;
+    for (const QByteArray& command : result.commands) out += command;
+    if (!out.isEmpty()) port_.Write(out);
+    setWindowTitle(c_.settings.read(keys::DemoMode, 0) != 0 ? QStringLiteral("Log/Status (DEMO)")
+                                                            : QStringLiteral("Log/Status"));
+    render();
+    if (result.endDialog) {
+        reject();
+        return;
+    }
+    if (cycle_.polling()) timer_.start(LoggingCycle::kStepMs);
+}
+
+void CLogStatusDlg::openPort() {
+    cycle_.beginConnect();
+    render();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const unsigned portNumber = static_cast<unsigned>(c_.settings.read(keys::ComPort, 7) + 1);
+    const bool opened = port_.Open(this, portNumber);
+    if (opened) port_.StartReader();
+    QApplication::restoreOverrideCursor();
+    cycle_.connectFinished(opened);
+    render();
+}
+
+void CLogStatusDlg::onConnectButton() {
+    if (connect_->text() == QStringLiteral("Connect")) {
+        if (cycle_.confirmConnect()) openPort();
+    } else {
+        cycle_.disconnect();
+        lines_.takeLine();
+        render();
+    }
+}
+
+void CLogStatusDlg::onSetupButton() {
+    if (setup_->text() == QStringLiteral("Stop")) {
+        cycle_.stopRequested();
+    } else if (setup_->text() == QStringLiteral("Setup...")) {
+        DialogSetupPages dialogs(c_, this);
+        SetupRunner runner(c_, *this, pages_ ? *pages_ : static_cast<SetupPages&>(dialogs));
+        runner.run();
+    }
+    render();
+}
+
+SetupHost::Link CLogStatusDlg::linkState() const {
+    switch (cycle_.link()) {
+        case LoggingCycle::Link::NotConnected:
+            return Link::NotConnected;
+        case LoggingCycle::Link::Connected:
+            return Link::Connected;
+        case LoggingCycle::Link::Logging:
+            return Link::Logging;
+    }
+    return Link::NotConnected;
+}
+
+void CLogStatusDlg::connectLogger() {
+    openPort();
+}
+
+QString CLogStatusDlg::setupSummary() const {
+    return buildSetupSummary(c_.settings, QDateTime::currentDateTime());
+}
+
+QString CLogStatusDlg::loggedHeaterText() const {
+    return cycle_.heaterText();
+}
+void CLogStatusDlg::clearLoggedHeaterText() {
+    cycle_.clearHeaterText();
+}
+void CLogStatusDlg::setPageIndex(int index) {
+    cycle_.setPageIndex(index);
+}
+void CLogStatusDlg::resetProbeIdentity() {
+    cycle_.resetProbeIdentity();
+}
+void CLogStatusDlg::startLogging() {
+    cycle_.startLogging();
+}
+
+void CLogStatusDlg::done(int result) {
+    if (!closing_) {
+        closing_ = true;
+        timer_.stop();
+        // A download under way is kept as far as it came, and shown.
+        cycle_.windowClosing();
+        cycle_.disconnect();
+        port_.Close();
+    }
+    QDialog::done(result);
+}
+
+}  // namespace vr5

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "logger/line_assembler.h"
+#include "logger/logging_cycle.h"
+#include "logger/serial_link.h"
+#include "platform/serial_port.h"
+#include "setup/setup_runner.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace vr5 {
+
+// The Log/Status window: live readings from the logger, the set-up of a new joint, and the
+// download of a finished run. The logging cycle decides everything; this window binds it to
+// widgets, the step timer and the serial port.
+class CLogStatusDlg : public QDialog, public SerialByteSink, public SetupHost {
+    Q_OBJECT
+public:
+    CLogStatusDlg(SetupContext context, QString reportFolder, QWidget* parent = nullptr);
+    ~CLogStatusDlg() override;
+
+    // The pages "Setup..." shows; the window's own dialogs unless a test gives others.
+    void setSetupPages(SetupPages* pages) { pages_ = pages; }
+
+    LoggingCycle& cycle() { return cycle_; }
+    QPushButton* connectButton() const { return connect_; }
+    QPushButton* setupButton() const { return setup_; }
+    QPushButton* resetButton() const { return reset_; }
+    QLabel* pressureReading() const { return pressure_; }
+    QLabel* temperatureReading() const { return temperature_; }
+    QLabel* statusText() const { return statusText_; }
+    QLabel* recommendedPressures() const { return recommended_; }
+    QGroupBox* statusBox() const { return statusBox_; }
+
+    // SerialByteSink: the port's bytes, on this window's thread.
+    void onSerialByte(unsigned char byte, unsigned portNumber) override;
+    void onSerialError(const QString& text) override;
+
+    // SetupHost: what the set-up pages use.
+    Link linkState() const override;
+    void connectLogger() override;
+    QString setupSummary() const override;
+    QString loggedHeaterText() const override;
+    void clearLoggedHeaterText() override;
+    void setPageIndex(int index) override;
+    void resetProbeIdentity() override;
+    void startLogging() override;
+
+    void done(int result) override;
+
+private:
+    void onConnectButton();
+    void onSetupButton();
+    void openPort();
+    void runStep(std::optional<QByteArray> line);
+    void render();
+
+    SetupContext c_;
+    LoggingCycle cycle_;
+    LineAssembler lines_;
+    CSerialPort port_;
+    QTimer timer_;
+    bool inStep_ = false;
+    bool closing_ = false;
+    SetupPages* pages_ = nullptr;
+
+    QGroupBox* pressureBox_;
+    QLabel* pressure_;
+    QLabel* battery_;
+    QGroupBox* temperatureBox_;
+    QLabel* temperature_;
+    QLabel* probeVersion_;
+    QWidget* loggingPanel_;
+    QLabel* recommended_;
+    QGroupBox* statusBox_;
+    QLabel* statusText_;
+    QGroupBox* stopwatchBox_;
+    QLabel* stopwatch_;
+    QPushButton* reset_;
+    QPushButton* setup_;
+    QPushButton* connect_;
+};
+
+}  // namespace vr5
