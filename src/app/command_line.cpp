@@ -41,13 +41,18 @@ QString usageText() {
         "  vr5xp --dump REPORT.tjr                  print the decoded report as JSON\n"
         "  vr5xp /p REPORT.tjr                      print on the default printer\n"
         "  vr5xp /pt REPORT.tjr PRINTER DRIVER PORT print on that printer\n"
+        "  vr5xp --download [--port COMn]          fetch the logger's finished run into the\n"
+        "                                           report folder and print the report's path\n"
         "Options:\n"
         "  --search-range P   heater-removal search range in percent (5..100), for the\n"
         "                     window as for exports, dumps and printing\n"
         "  --dpi N            image resolution for --export-png (24..600, default 96)\n"
         "  --help, --version\n"
         "Exit status: 0 done, 1 wrong arguments, 2 a file could not be read or written,\n"
-        "3 the report is damaged (what could be read was still written), 4 no printer.\n");
+        "3 the report is damaged (what could be read was still written), 4 no printer,\n"
+        "5 the serial port could not be opened, 6 no answer from the logger, 7 the logger\n"
+        "holds no finished run, 8 the logger is still logging, 9 the link was lost during\n"
+        "the download (what arrived was kept and its path printed).\n");
 }
 
 CommandLine parseCommandLine(const QStringList& args) {
@@ -62,7 +67,7 @@ CommandLine parseCommandLine(const QStringList& args) {
         return true;
     };
     const QString twoModes = QStringLiteral(
-        "Only one of --dump, --export-pdf, --export-png, /p "
+        "Only one of --dump, --export-pdf, --export-png, --download, /p "
         "and /pt can be given.");
 
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -101,6 +106,16 @@ CommandLine parseCommandLine(const QStringList& args) {
             if (!value || !readInt(*value, 5, 100, c.searchRange))
                 return failure(
                     QStringLiteral("--search-range needs a whole percentage from 5 to 100."));
+        } else if (arg == u"--download") {
+            if (!setMode(CommandLine::Mode::Download)) return failure(twoModes);
+        } else if (arg == u"--port") {
+            const auto value = next("port");
+            const QString name = value ? value->trimmed() : QString();
+            int number = 0;
+            if (!name.startsWith(u"COM", Qt::CaseInsensitive) ||
+                !readInt(name.mid(3), 1, 200, number))
+                return failure(QStringLiteral("--port needs a port name from COM1 to COM200."));
+            c.comPort = static_cast<unsigned>(number);
         } else if (isSwitch(arg, "p")) {
             if (!setMode(CommandLine::Mode::Print)) return failure(twoModes);
         } else if (isSwitch(arg, "pt")) {
@@ -120,6 +135,9 @@ CommandLine parseCommandLine(const QStringList& args) {
                 return failure(QStringLiteral("/pt needs a file, a printer, a driver and a port."));
             c.file = files[0], c.printer = files[1], c.driver = files[2], c.port = files[3];
             break;
+        case CommandLine::Mode::Download:
+            if (!files.isEmpty()) return failure(QStringLiteral("--download takes no file."));
+            break;
         case CommandLine::Mode::Window:
             if (files.size() > 1) return failure(QStringLiteral("Only one file can be opened."));
             c.file = files.value(0);
@@ -130,6 +148,8 @@ CommandLine parseCommandLine(const QStringList& args) {
             c.file = files[0];
             break;
     }
+    if (c.comPort != 0 && c.mode != CommandLine::Mode::Download)
+        return failure(QStringLiteral("--port goes with --download only."));
     if (dpiGiven && c.mode != CommandLine::Mode::ExportPng)
         return failure(QStringLiteral("--dpi goes with --export-png only."));
     return c;

@@ -14,6 +14,7 @@ struct CommandLine {
         ExportPng,  // --export-png OUT REPORT [--dpi N]
         Print,      // /p FILE: print on the default printer and end
         PrintTo,    // /pt FILE PRINTER DRIVER PORT: print on that printer and end
+        Download,   // --download [--port COMn]: fetch a finished run from the logger
         Help,
         Version,
         Error,  // `error` says what is wrong
@@ -25,6 +26,7 @@ struct CommandLine {
     int dpi = 96;
     int searchRange = 100;  // percent, 5..100
     QString printer, driver, port;
+    unsigned comPort = 0;  // --port COMn; 0 = the port the settings name
     QString error;
 
     bool headless() const { return mode != Mode::Window; }

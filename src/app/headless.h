@@ -13,6 +13,11 @@ enum ExitStatus {
     kExitFile = 2,
     kExitDamaged = 3,
     kExitNoPrinter = 4,
+    kExitNoPort = 5,
+    kExitNoAnswer = 6,
+    kExitNothingToDownload = 7,
+    kExitStillLogging = 8,
+    kExitLinkLost = 9,
 };
 
 // Runs a headless command (dump, export, print); messages go to `err`, the dump to `out`.

@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/headless.h"
+#include "app/headless_download.h"
 #include "app_info.h"
 #include "platform/report_folder.h"
 #include "report/vr5xp_doc.h"
@@ -87,6 +88,10 @@ int main(int argc, char** argv) {
             return vr5::kExitUsage;
         case vr5::CommandLine::Mode::Window:
             return runWindow(app, command);
+        case vr5::CommandLine::Mode::Download: {
+            vr5::QSettingsStore settings;
+            return vr5::runDownload(command, settings, vr5::reportFolderPath(), out, err);
+        }
         default:
             return vr5::runHeadless(command, out, err);
     }

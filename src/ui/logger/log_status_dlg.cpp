@@ -51,7 +51,10 @@ QPixmap lowBatteryPicture() {
 }  // namespace
 
 CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget* parent)
-    : QDialog(parent), c_(context), cycle_(context, std::move(reportFolder)) {
+    : QDialog(parent),
+      c_(context),
+      cycle_(context, std::move(reportFolder)),
+      runner_(cycle_, context.prompter) {
     setWindowTitle(QStringLiteral("Log/Status"));
 
     pressureBox_ = new QGroupBox(this);
@@ -126,17 +129,20 @@ CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget
     QObject::connect(setup_, &QPushButton::clicked, this, &CLogStatusDlg::onSetupButton);
     QObject::connect(reset_, &QPushButton::clicked, this, [this] { cycle_.resetStopwatch(); });
 
-    timer_.setSingleShot(true);
-    QObject::connect(&timer_, &QTimer::timeout, this, [this] {
-        runStep(lines_.takeLine() ? std::optional<QByteArray>(lines_.line()) : std::nullopt);
-    });
+    QObject::connect(&runner_, &CycleRunner::stepped, this,
+                     [this](const LoggingCycle::StepResult& result) {
+                         setWindowTitle(c_.settings.read(keys::DemoMode, 0) != 0
+                                            ? QStringLiteral("Log/Status (DEMO)")
+                                            : QStringLiteral("Log/Status"));
+                         render();
+                         if (result.endDialog) reject();
+                     });
     render();
-    timer_.start(LoggingCycle::kFirstStepMs);
+    runner_.startSteps();
 }
 
 CLogStatusDlg::~CLogStatusDlg() {
-    timer_.stop();
-    port_.Close();
+    runner_.close();
 }
 
 void CLogStatusDlg::render() {
@@ -161,52 +167,12 @@ void CLogStatusDlg::render() {
     connect_->setEnabled(d.connectButtonEnabled);
 }
 
-void CLogStatusDlg::onSerialByte(unsigned char byte, unsigned /*portNumber*/) {
-    const LineAssembler::Fed fed = lines_.feed(byte);
-    if (fed == LineAssembler::Fed::LineRepaired) {
-        c_.prompter.show(QString::fromLatin1(LineAssembler::kFirstByteRepaired),
-                         QString::fromUtf8(kAppTitle), Prompter::Icon::None);
-    }
-    // During a download each reply is answered as soon as it is complete; the timer then only
-    // watches for silence.
-    if (fed != LineAssembler::Fed::Byte && !inStep_ && !closing_ &&
-        cycle_.takesLineAtOnce(lines_.line()) && lines_.lineReady()) {
-        timer_.stop();
-        lines_.takeLine();
-        runStep(lines_.line());
-    }
-}
-
-void CLogStatusDlg::onSerialError(const QString& text) {
-    c_.prompter.show(text, QStringLiteral("Application Error"), Prompter::Icon::Error);
-}
-
-void CLogStatusDlg::runStep(std::optional<QByteArray> line) {
-    if (closing_) return;
-    inStep_ = true;
-    const LoggingCycle::StepResult result = cycle_.step(std::move(line));
-    inStep_ = false;
-    // A memory clear and the next read go out together, so the second cannot replace the first.
-    QByteArray out;
-    for (const QByteArray& command : result.commands) out += command;
-    if (!out.isEmpty()) port_.Write(out);
-    setWindowTitle(c_.settings.read(keys::DemoMode, 0) != 0 ? QStringLiteral("Log/Status (DEMO)")
-                                                            : QStringLiteral("Log/Status"));
-    render();
-    if (result.endDialog) {
-        reject();
-        return;
-    }
-    if (cycle_.polling()) timer_.start(LoggingCycle::kStepMs);
-}
-
 void CLogStatusDlg::openPort() {
     cycle_.beginConnect();
     render();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const unsigned portNumber = static_cast<unsigned>(c_.settings.read(keys::ComPort, 7) + 1);
-    const bool opened = port_.Open(this, portNumber);
-    if (opened) port_.StartReader();
+    const bool opened = runner_.open(portNumber);
     QApplication::restoreOverrideCursor();
     cycle_.connectFinished(opened);
     render();
@@ -217,7 +183,7 @@ void CLogStatusDlg::onConnectButton() {
         if (cycle_.confirmConnect()) openPort();
     } else {
         cycle_.disconnect();
-        lines_.takeLine();
+        runner_.dropLine();
         render();
     }
 }
@@ -272,11 +238,10 @@ void CLogStatusDlg::startLogging() {
 void CLogStatusDlg::done(int result) {
     if (!closing_) {
         closing_ = true;
-        timer_.stop();
+        runner_.close();
         // A download under way is kept as far as it came, and shown.
         cycle_.windowClosing();
         cycle_.disconnect();
-        port_.Close();
     }
     QDialog::done(result);
 }

@@ -1,15 +1,10 @@
 #pragma once
 
 #include <QDialog>
-#include <QTimer>
-#include <functional>
-#include <memory>
 
-#include "logger/line_assembler.h"
 #include "logger/logging_cycle.h"
-#include "logger/serial_link.h"
-#include "platform/serial_port.h"
 #include "setup/setup_runner.h"
+#include "ui/logger/cycle_runner.h"
 
 class QGroupBox;
 class QLabel;
@@ -20,7 +15,7 @@ namespace vr5 {
 // The Log/Status window: live readings from the logger, the set-up of a new joint, and the
 // download of a finished run. The logging cycle decides everything; this window binds it to
 // widgets, the step timer and the serial port.
-class CLogStatusDlg : public QDialog, public SerialByteSink, public SetupHost {
+class CLogStatusDlg : public QDialog, public SetupHost {
     Q_OBJECT
 public:
     CLogStatusDlg(SetupContext context, QString reportFolder, QWidget* parent = nullptr);
@@ -39,10 +34,6 @@ public:
     QLabel* recommendedPressures() const { return recommended_; }
     QGroupBox* statusBox() const { return statusBox_; }
 
-    // SerialByteSink: the port's bytes, on this window's thread.
-    void onSerialByte(unsigned char byte, unsigned portNumber) override;
-    void onSerialError(const QString& text) override;
-
     // SetupHost: what the set-up pages use.
     Link linkState() const override;
     void connectLogger() override;
@@ -59,15 +50,11 @@ private:
     void onConnectButton();
     void onSetupButton();
     void openPort();
-    void runStep(std::optional<QByteArray> line);
     void render();
 
     SetupContext c_;
     LoggingCycle cycle_;
-    LineAssembler lines_;
-    CSerialPort port_;
-    QTimer timer_;
-    bool inStep_ = false;
+    CycleRunner runner_;
     bool closing_ = false;
     SetupPages* pages_ = nullptr;
 

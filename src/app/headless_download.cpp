@@ -1,0 +1,115 @@
+#include "app/headless_download.h"
+
+#include <QDir>
+#include <QEventLoop>
+
+#include "app/headless.h"
+#include "logger/logging_cycle.h"
+#include "logger/protocol.h"
+#include "platform/com_ports.h"
+#include "program_state.h"
+#include "settings/settings_keys.h"
+#include "ui/logger/cycle_runner.h"
+
+namespace vr5 {
+
+namespace {
+
+// Messages go to the error stream; a question is answered No: nothing is cleared unattended.
+class DownloadPrompter final : public Prompter {
+public:
+    explicit DownloadPrompter(QTextStream& err) : err_(err) {}
+    void show(const QString& text, const QString&, Icon) override { err_ << text << Qt::endl; }
+    using Prompter::ask;
+    Answer ask(const QString& text, const QString&, Buttons, Icon) override {
+        err_ << text << Qt::endl;
+        return Answer::No;
+    }
+
+private:
+    QTextStream& err_;
+};
+
+// A download that keeps being restarted (the logger answers the wrong record, or falls silent
+// at the same place) is given up after this many starts.
+constexpr int kMaxDownloadStarts = 5;
+
+}  // namespace
+
+int runDownload(const CommandLine& command, SettingsStore& settings, const QString& reportFolder,
+                QTextStream& out, QTextStream& err) {
+    ProgramState state;
+    DownloadPrompter prompter(err);
+    state.currentMachineModelText = settings.read(keys::MachineModelText);
+    LoggingCycle cycle({settings, state, prompter}, reportFolder);
+    CycleRunner runner(cycle, prompter);
+
+    const unsigned port = command.comPort != 0
+                              ? command.comPort
+                              : static_cast<unsigned>(settings.read(keys::ComPort, 7) + 1);
+    cycle.beginConnect();
+    if (!runner.open(port)) {
+        err << "Could not open " << comName(port) << " ("
+            << QDir::toNativeSeparators(comDevicePath(port)) << ")." << Qt::endl;
+        return kExitNoPort;
+    }
+    cycle.connectFinished(true);
+
+    QEventLoop loop;
+    int status = kExitNoAnswer;
+    int starts = 0;
+    const auto end = [&](int exitStatus) {
+        status = exitStatus;
+        runner.close();
+        loop.exit();
+    };
+    const auto keepWhatArrived = [&] {
+        cycle.windowClosing();
+        if (!cycle.downloadedPath().isEmpty()) {
+            out << QDir::toNativeSeparators(cycle.downloadedPath()) << Qt::endl;
+        }
+        end(kExitLinkLost);
+    };
+    QObject::connect(
+        &runner, &CycleRunner::stepped, &loop,
+        [&](const LoggingCycle::StepResult& result, const std::optional<QByteArray>& line) {
+            for (const QByteArray& sent : result.commands) {
+                if (sent == protocol::kReadJointInfo) ++starts;
+            }
+            if (result.endDialog) {
+                if (cycle.downloadedPath().isEmpty()) {
+                    err << "The run could not be stored in "
+                        << QDir::toNativeSeparators(reportFolder) << "." << Qt::endl;
+                    return end(kExitFile);
+                }
+                out << QDir::toNativeSeparators(cycle.downloadedPath()) << Qt::endl;
+                return end(kExitOk);
+            }
+            if (!cycle.polling() || starts > kMaxDownloadStarts) {
+                if (cycle.downloadUnfinished()) {
+                    err << "The link to the logger was lost during the download." << Qt::endl;
+                    return keepWhatArrived();
+                }
+                err << "No answer from the logger on " << comName(port) << "." << Qt::endl;
+                return end(kExitNoAnswer);
+            }
+            // A status reply that does not announce a finished run ends the command.
+            const auto reply = line ? protocol::parseStatusReply(*line) : std::nullopt;
+            if (!reply || !reply->loggingState || *reply->loggingState == '2') return;
+            if (cycle.downloadUnfinished()) {
+                err << "The logger stopped offering the run during the download." << Qt::endl;
+                return keepWhatArrived();
+            }
+            if (*reply->loggingState == '1') {
+                err << "The logger is still logging; stop the run first." << Qt::endl;
+                return end(kExitStillLogging);
+            }
+            err << "The logger holds no finished run to download." << Qt::endl;
+            end(kExitNothingToDownload);
+        });
+    runner.startSteps();
+    loop.exec();
+    return status;
+}
+
+}  // namespace vr5
