@@ -12,7 +12,7 @@ JOBS       ?= 2
 CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CONFIGURE = cmake -S . -G Ninja -Wno-dev $(CCACHE)
 
-.PHONY: setup build run test check test-sanitize fuzz bench samples clean format
+.PHONY: setup build run test check test-sanitize fuzz bench samples demo clean format
 
 setup:
 	@scripts/setup
@@ -61,6 +61,10 @@ samples: build
 	@for f in tests/fixtures/*.txt; do \
 	  $(BUILD)/tools/tjrgen/tjrgen $$f -o samples/$$(basename $$f .txt).tjr || exit 1; done
 	@echo "Sample reports are in samples/"
+
+# The program with the logger emulator on its serial port, for trying it without a logger.
+demo: build
+	@BUILD=$(BUILD) scripts/demo $(ARGS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -63,7 +63,8 @@ const char* const kUsage =
     "  vr5emu --state finished --job 12 --joint 7 --employee A5 --samples 25 --page-size 10\n"
     "  vr5emu --fault short-status@poll:3 --fault drop@page:2\n"
     "\n"
-    "Exit status: 0 stopped, link dropped or download done; 1 wrong arguments; 2 no pty.\n";
+    "Exit status: 0 stopped, link dropped or download done; 1 wrong arguments; 2 no pty,\n"
+    "or the --link name is taken by something other than a symlink.\n";
 
 namespace {
 

@@ -143,11 +143,14 @@ long long Emulator::sendSome(Clock::time_point now) {
         const auto byteTime = std::chrono::duration<double>(10.0 / options_.paceBaud);
         nextByteAt_ = std::max(nextByteAt_, now - kPaceBurst);
         allowed = std::min(allowed, static_cast<size_t>((now - nextByteAt_) / byteTime));
-        if (allowed == 0) {
-            return std::chrono::duration_cast<std::chrono::microseconds>(nextByteAt_ + byteTime -
-                                                                         now)
-                       .count() +
-                   1;
+        // At least a millisecond's worth at a time, so that fast lines do not wake the loop
+        // for every byte.
+        const size_t chunk = std::min(
+            out_.size(), std::max<size_t>(1, static_cast<size_t>(options_.paceBaud) / 10000));
+        if (allowed < chunk) {
+            const auto ready =
+                nextByteAt_ + std::chrono::duration_cast<Clock::duration>(chunk * byteTime);
+            return std::chrono::duration_cast<std::chrono::microseconds>(ready - now).count() + 1;
         }
     }
     if (allowed > 0) {
