@@ -1,0 +1,16 @@
+// The end-to-end tests run offscreen, with settings, documents and ports in a folder of their own.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include "temporary_home.h"
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    vr5::test::useTemporaryHome(home);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
