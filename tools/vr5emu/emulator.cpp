@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <iostream>
 #include <optional>
 #include <thread>
@@ -59,8 +60,8 @@ Emulator::Emulator(const EmuOptions& options, PtyPort& port)
                             std::max(options.samples, 0));
             break;
         case EmuOptions::Start::Finished: {
-            const int whole =
-                static_cast<int>(options.logger.jointSeconds / LoggerModel::kTickSeconds);
+            const int whole = static_cast<int>(
+                std::lround(options.logger.jointSeconds / LoggerModel::kTickSeconds));
             model_.storeFinishedRun(buildJointInfo(joint), buildNotes(QString()), reserve,
                                     options.samples >= 0 ? options.samples : whole);
             break;
@@ -73,8 +74,9 @@ double Emulator::loggerClock() const {
 }
 
 void Emulator::log(const char* direction, const std::string& line) const {
-    if (options_.verbose)
+    if (options_.verbose) {
         std::cerr << "vr5emu: " << direction << ' ' << printable(line) << std::endl;
+    }
 }
 
 void Emulator::onBytes(const char* data, size_t size) {
@@ -133,7 +135,7 @@ void Emulator::queueReply(std::string line, int delayMs) {
     pending_.push_back({due, std::move(line) + "\r\n"});
 }
 
-long long Emulator::sendSome(Clock::time_point now) {
+Emulator::Wait Emulator::sendSome(Clock::time_point now) {
     while (!pending_.empty() && pending_.front().due <= now) {
         out_ += pending_.front().bytes;
         pending_.pop_front();
@@ -150,7 +152,7 @@ long long Emulator::sendSome(Clock::time_point now) {
         if (allowed < chunk) {
             const auto ready =
                 nextByteAt_ + std::chrono::duration_cast<Clock::duration>(chunk * byteTime);
-            return std::chrono::duration_cast<std::chrono::microseconds>(ready - now).count() + 1;
+            return {Wait::Until, ready};
         }
     }
     if (allowed > 0) {
@@ -163,37 +165,41 @@ long long Emulator::sendSome(Clock::time_point now) {
             }
         }
     }
-    if (!out_.empty()) return options_.paceBaud > 0 ? 1000 : -2;  // -2: wait until writable
-    if (pending_.empty()) return -1;
-    return std::chrono::duration_cast<std::chrono::microseconds>(pending_.front().due - now)
-               .count() +
-           1;
+    if (!out_.empty()) {
+        // The slave side's queue is full: paced output tries again shortly, the rest as soon as
+        // there is room.
+        if (options_.paceBaud > 0) return {Wait::Until, now + std::chrono::milliseconds(1)};
+        return {Wait::Writable, now};
+    }
+    if (pending_.empty()) return {Wait::Idle, now};
+    return {Wait::Until, pending_.front().due};
 }
 
 Emulator::End Emulator::run(int stopFd) {
     std::optional<Clock::time_point> draining;
     for (;;) {
         const auto now = Clock::now();
-        const long long waitUs = sendSome(now);
+        Wait wait = sendSome(now);
         if (dropNow_) {
             port_.close();
             return End::Dropped;
         }
-        if (downloadDone_ && options_.exitAfterDownload && waitUs == -1) {
+        if (downloadDone_ && options_.exitAfterDownload && wait.kind == Wait::Idle) {
             // Everything is sent; end once the program has read it (or it never will).
             if (!draining) draining = now;
             const auto waited = now - *draining;
             if ((waited >= kDrainSettle && port_.unread() == 0) || waited > kDrainLimit) {
                 return End::DownloadDone;
             }
+            wait = {Wait::Until, now + std::chrono::milliseconds(20)};
         }
         pollfd fds[2] = {{port_.master(), POLLIN, 0}, {stopFd, POLLIN, 0}};
-        if (waitUs == -2) fds[0].events |= POLLOUT;
-        long long timeoutUs = waitUs >= 0 ? waitUs : -1;
-        if (draining) timeoutUs = 20000;
-        timespec timeout{static_cast<time_t>(timeoutUs / 1000000),
-                         static_cast<long>(timeoutUs % 1000000 * 1000)};
-        const int ready = ppoll(fds, 2, timeoutUs >= 0 ? &timeout : nullptr, nullptr);
+        if (wait.kind == Wait::Writable) fds[0].events |= POLLOUT;
+        const long long us = std::max<long long>(
+            0, std::chrono::duration_cast<std::chrono::microseconds>(wait.until - now).count() + 1);
+        const timespec timeout{static_cast<time_t>(us / 1000000),
+                               static_cast<long>(us % 1000000 * 1000)};
+        const int ready = ppoll(fds, 2, wait.kind == Wait::Until ? &timeout : nullptr, nullptr);
         if (ready < 0) {
             if (errno == EINTR) continue;
             std::cerr << "vr5emu: waiting for the line failed" << std::endl;

@@ -33,8 +33,13 @@ private:
     void onLine(const std::string& line);
     void queueReply(std::string line, int delayMs);
     void log(const char* direction, const std::string& line) const;
-    // Writes what the pace allows; returns how long until more may go (or -1: nothing waits).
-    long long sendSome(Clock::time_point now);
+    // What the loop waits for after sending: nothing to send, room on the line, or a time.
+    struct Wait {
+        enum Kind { Idle, Writable, Until } kind;
+        Clock::time_point until;
+    };
+    // Sends what is due and what the pace allows.
+    Wait sendSome(Clock::time_point now);
 
     const EmuOptions& options_;
     PtyPort& port_;

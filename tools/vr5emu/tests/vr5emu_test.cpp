@@ -232,20 +232,17 @@ TEST(Vr5Emu, FinishedRunDownloadsIntoAGoodReport) {
         QStringList extra;
     };
     const Case cases[] = {
-        {25, 10, {}},
-        {3000, 250, {}},
-        {0, 250, {}},
-        {500, 250, {}},
-        {300, 370, {"--pace", "115200"}},  // paced long lines arrive whole
+        {25, 10, {"--samples", "25"}},
+        {3000, 250, {}},  // a whole joint of 600 s
+        {0, 250, {"--samples", "0"}},
+        {500, 250, {"--samples", "500"}},
+        {300, 370, {"--samples", "300", "--pace", "115200"}},  // paced long lines arrive whole
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.samples << " samples, pages of " << c.pageSize);
-        QStringList args = {"--state",     "finished",
-                            "--job",       "12",
-                            "--joint",     "7",
-                            "--employee",  "A5",
-                            "--samples",   QString::number(c.samples),
-                            "--page-size", QString::number(c.pageSize)};
+        const QStringList args = {
+            "--state", "finished",   "--job", "12",          "--joint",
+            "7",       "--employee", "A5",    "--page-size", QString::number(c.pageSize)};
         EmuProcess emu(args + c.extra);
         ASSERT_TRUE(emu.ready()) << emu.errorText().toStdString();
         PtyClient link(emu.slavePath());
