@@ -41,16 +41,19 @@ test-sanitize: setup
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-# Coverage-guided fuzzing of the report decoder with clang's libFuzzer (runs until stopped,
-# or for FUZZ_SECONDS).
+# Coverage-guided fuzzing with clang's libFuzzer, for FUZZ_SECONDS: FUZZ_TARGET is
+# report_decoder (report files), logger_replies (the logger's reply lines) or logging_cycle.
 FUZZ_SECONDS ?= 60
+FUZZ_TARGET  ?= report_decoder
 fuzz: setup
 	@CXX=clang++ $(CONFIGURE) -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVR5XP_FUZZ=ON \
 	  -DVR5XP_TESTS=OFF -DVR5XP_BENCH=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_report_decoder
-	$(FUZZ_BUILD)/fuzz/fuzz_report_decoder -max_total_time=$(FUZZ_SECONDS) \
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_$(FUZZ_TARGET)
+	@mkdir -p $(FUZZ_BUILD)/fuzz/corpus-work-$(FUZZ_TARGET)
+	$(FUZZ_BUILD)/fuzz/fuzz_$(FUZZ_TARGET) -max_total_time=$(FUZZ_SECONDS) \
 	  -artifact_prefix=$(FUZZ_BUILD)/fuzz/ \
-	  $(FUZZ_BUILD)/fuzz/corpus-work fuzz/corpus/report_decoder
+	  $(FUZZ_BUILD)/fuzz/corpus-work-$(FUZZ_TARGET) fuzz/corpus/$(FUZZ_TARGET) \
+	  $(if $(filter report_decoder,$(FUZZ_TARGET)),$(FUZZ_BUILD)/fuzz/corpus-work)
 
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/vr5xp_bench
