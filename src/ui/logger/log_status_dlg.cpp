@@ -32,7 +32,9 @@ QLabel* largeReading(QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setFont(largeFont());
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setMinimumWidth(170);
+    // Room for the widest reading: a pressure in MPa, a stopwatch.
+    label->setMinimumWidth(
+        QFontMetrics(label->font()).horizontalAdvance(QStringLiteral("00:00.00")));
     return label;
 }
 
@@ -123,7 +125,7 @@ CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget
     layout->addWidget(statusBox_);
     layout->addWidget(stopwatchBox_);
     layout->addLayout(buttons);
-    setFixedWidth(sizeHint().width() + 40);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     QObject::connect(connect_, &QPushButton::clicked, this, &CLogStatusDlg::onConnectButton);
     QObject::connect(setup_, &QPushButton::clicked, this, &CLogStatusDlg::onSetupButton);
