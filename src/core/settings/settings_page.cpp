@@ -15,6 +15,18 @@ QStringList SettingsPage::portNames() {
     return names;
 }
 
+QStringList SettingsPage::portEntries(const QMap<unsigned, QString>& mappedDevices,
+                                      const QStringList& newDevices) {
+    QStringList entries = portNames();
+    for (auto it = mappedDevices.cbegin(); it != mappedDevices.cend(); ++it) {
+        if (it.key() >= 1 && it.key() <= unsigned(kPortCount))
+            entries[int(it.key()) - 1] += QStringLiteral("  (%1)").arg(it.value());
+    }
+    for (const QString& device : newDevices)
+        entries << QStringLiteral("%1 \u2014 new COM port").arg(device);
+    return entries;
+}
+
 QStringList SettingsPage::pressureUnitNames() {
     QStringList names;
     for (int i = 0; i < kPressureUnitCount; ++i)
@@ -50,6 +62,20 @@ bool SettingsPage::accept() {
     if (!value) {
         c_.prompter.show(message, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
         return false;
+    }
+    if (!newPortDevice.isEmpty()) {
+        // Named last of all checks: a refused entry elsewhere leaves no new link behind.
+        QString refusal;
+        const std::optional<unsigned> port =
+            mapNewPort ? mapNewPort(newPortDevice, &refusal) : std::nullopt;
+        if (!port || *port < 1 || *port > unsigned(kPortCount)) {
+            if (refusal.isEmpty())
+                refusal = QStringLiteral("%1 could not be given a COM name.").arg(newPortDevice);
+            c_.prompter.show(refusal, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+            return false;
+        }
+        portIndex = int(*port) - 1;
+        newPortDevice.clear();
     }
     if (portIndex < 0 || portIndex >= kPortCount) portIndex = kDefaultPortIndex;
     if (pressureUnit < 0 || pressureUnit >= kPressureUnitCount) pressureUnit = 0;

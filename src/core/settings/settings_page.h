@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 #include "setup/setup_context.h"
 #include "units/units.h"
@@ -36,17 +39,27 @@ public:
     int pressureUnit = 0;     // 0 psi, 1 bar, 2 kg/cm², 3 MPa
     int temperatureUnit = 0;  // 0 °F, 1 °C
     QString offset = QStringLiteral("0");
+    // A device chosen from beyond the COM names: OK gives it the first free COM name through
+    // mapNewPort (the COM number, or nothing and a message for the operator) and stores that.
+    QString newPortDevice;
+    std::function<std::optional<unsigned>(const QString& device, QString* message)> mapNewPort;
 
     // "COM1" .. "COM200".
     static QStringList portNames();
+    // The port list as the dialog shows it: entry k names COM(k + 1), with the device its name
+    // reaches beside it where the port names are links ("COM8  (/dev/rfcomm0)"); after them one
+    // entry per serial device that has no COM name yet.
+    static QStringList portEntries(const QMap<unsigned, QString>& mappedDevices,
+                                   const QStringList& newDevices);
     // The entries of the two unit groups, in the order of their indexes.
     static QStringList pressureUnitNames();
     static QStringList temperatureUnitNames();
 
     // Reads the stored values; one that none of the controls can show becomes the default.
     void load();
-    // OK: checks the offset and stores all five values. A refused offset is told to the
-    // operator, nothing is stored, and false keeps the dialog open. A new pressure unit
+    // OK: checks the offset, names a new port device, and stores all five values. A refused
+    // offset or device is told to the operator, nothing is stored, and false keeps the dialog
+    // open. A new pressure unit
     // rewrites the pressures remembered for the next joint in that unit.
     bool accept();
 

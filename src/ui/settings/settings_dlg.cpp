@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "platform/com_ports.h"
 #include "ui/setup/setup_page_dialog.h"
 
 namespace vr5 {
@@ -43,13 +44,21 @@ QGroupBox* radioGroup(const QString& title, const QStringList& entries, QButtonG
 }  // namespace
 
 CSettingsDlg::CSettingsDlg(SetupContext context, QWidget* parent)
-    : QDialog(parent), page_(context) {
+    : CSettingsDlg(context, presentSerialDevices(), parent) {}
+
+CSettingsDlg::CSettingsDlg(SetupContext context, const QStringList& presentDevices, QWidget* parent)
+    : QDialog(parent), page_(context), presentDevices_(presentDevices) {
     setWindowTitle(QString::fromLatin1(SettingsPage::kCaption));
 
     auto* general = new QGroupBox(QStringLiteral("General"), this);
     portLabel_ = new ClickableLabel(QStringLiteral("Port:"), general);
     port_ = new QComboBox(general);
-    port_->addItems(SettingsPage::portNames());
+    // Entry k stays COM(k + 1), whatever its device; a device without a COM name follows them,
+    // carrying its path for OK.
+    const SerialPortMap map = serialPortMap(presentDevices_);
+    port_->addItems(SettingsPage::portEntries(map.mapped, map.unmapped));
+    for (int i = 0; i < map.unmapped.size(); ++i)
+        port_->setItemData(SettingsPage::kPortCount + i, map.unmapped[i]);
     port_->setMaxVisibleItems(16);
     portLabel_->setBuddy(port_);
     demo_ = new QCheckBox(QStringLiteral("Demo"), general);
@@ -99,6 +108,9 @@ CSettingsDlg::CSettingsDlg(SetupContext context, QWidget* parent)
     for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
 
     page_.load();
+    page_.mapNewPort = [this](const QString& device, QString* message) {
+        return mapDeviceToFreeCom(device, presentDevices_, message);
+    };
     display(page_);
 
     connect(portLabel_, &ClickableLabel::clicked, this, &CSettingsDlg::onPortLabelClicked);
@@ -124,7 +136,12 @@ void CSettingsDlg::display(const SettingsPage& page) {
 }
 
 void CSettingsDlg::accept() {
-    page_.portIndex = port_->currentIndex();
+    if (port_->currentIndex() < SettingsPage::kPortCount) {
+        page_.portIndex = port_->currentIndex();
+        page_.newPortDevice.clear();
+    } else {
+        page_.newPortDevice = port_->currentData().toString();
+    }
     page_.demo = demo_->isChecked();
     page_.pressureUnit = pressure_->checkedId();
     page_.temperatureUnit = temperature_->checkedId();

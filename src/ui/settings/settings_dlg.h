@@ -33,7 +33,11 @@ protected:
 class CSettingsDlg : public QDialog {
     Q_OBJECT
 public:
+    // The port list shows the ports folder as it is now and the serial devices present now.
     CSettingsDlg(SetupContext context, QWidget* parent = nullptr);
+    // The same with the serial devices given (tests).
+    CSettingsDlg(SetupContext context, const QStringList& presentDevices,
+                 QWidget* parent = nullptr);
 
     SettingsPage& page() { return page_; }
     ClickableLabel* portLabel() const { return portLabel_; }
@@ -60,6 +64,7 @@ private:
     void onPortLabelClicked();
 
     SettingsPage page_;
+    QStringList presentDevices_;
     ClickableLabel* portLabel_;
     QComboBox* port_;
     QCheckBox* demo_;

@@ -7,10 +7,13 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -27,13 +30,29 @@ void clickMark(QAbstractButton* button) {
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
+    // The port list reads the ports folder: an empty one of the test's own.
+    SettingsDialogTest()
+        : previousPortDir(qgetenv("VR5XP_PORT_DIR")),
+          hadPortDir(qEnvironmentVariableIsSet("VR5XP_PORT_DIR")) {
+        qputenv("VR5XP_PORT_DIR", folder.path().toLocal8Bit());
+    }
+    ~SettingsDialogTest() override {
+        if (hadPortDir)
+            qputenv("VR5XP_PORT_DIR", previousPortDir);
+        else
+            qunsetenv("VR5XP_PORT_DIR");
+    }
+
+    QTemporaryDir folder;
+    QByteArray previousPortDir;
+    bool hadPortDir;
     MemorySettingsStore settings;
     ProgramState state;
     test::ScriptedPrompter prompter;
 };
 
 TEST_F(SettingsDialogTest, ShowsTheDefaultsInItsGroups) {
-    CSettingsDlg dialog({settings, state, prompter});
+    CSettingsDlg dialog({settings, state, prompter}, QStringList{});
     EXPECT_EQ(dialog.windowTitle(), "Settings");
     QStringList groups;
     for (const QGroupBox* box : dialog.findChildren<QGroupBox*>()) groups << box->title();
@@ -129,6 +148,82 @@ TEST_F(SettingsDialogTest, FourClicksOnPortAskAndOkRequestsDiagnostics) {
         EXPECT_EQ(dialog.page().clickCount(), 0);
     }
     EXPECT_TRUE(settings.values().isEmpty());
+}
+
+// COM1 and COM8 are links to devices that need not exist.
+class PortFolderTest : public SettingsDialogTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFile::link("/dev/fake-rfcomm0", folder.filePath("COM8")));
+        ASSERT_TRUE(QFile::link("/dev/fake-acm0", folder.filePath("COM1")));
+    }
+};
+
+TEST_F(PortFolderTest, ThePortListShowsEachLinkedDeviceAndTheNewOnes) {
+    // The folder as it is when the dialog opens: a link made afterwards shows next time.
+    CSettingsDlg dialog({settings, state, prompter},
+                        QStringList{"/dev/fake-usb0", "/dev/fake-rfcomm0", "/dev/ttyS0"});
+    ASSERT_TRUE(QFile::link("/dev/fake-usb1", folder.filePath("COM3")));
+    QComboBox* box = dialog.portBox();
+    // /dev/ttyS0 is no longer COM1's: COM1 names another device.
+    ASSERT_EQ(box->count(), 202);
+    EXPECT_EQ(box->itemText(0), "COM1  (/dev/fake-acm0)");
+    EXPECT_EQ(box->itemText(2), "COM3");
+    EXPECT_EQ(box->itemText(5), "COM6");
+    EXPECT_EQ(box->itemText(7), "COM8  (/dev/fake-rfcomm0)");
+    EXPECT_EQ(box->itemText(199), "COM200");
+    EXPECT_EQ(box->itemText(200), "/dev/fake-usb0 \u2014 new COM port");
+    EXPECT_EQ(box->itemText(201), "/dev/ttyS0 \u2014 new COM port");
+    EXPECT_EQ(box->currentIndex(), 5);
+
+    // A linked name is stored as its index, like any other.
+    dialog.show();
+    box->setCurrentIndex(7);
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(settings.read(keys::ComPort, -1), 7);
+
+    CSettingsDlg again({settings, state, prompter}, QStringList{});
+    EXPECT_EQ(again.portBox()->count(), 200);
+    EXPECT_EQ(again.portBox()->currentText(), "COM8  (/dev/fake-rfcomm0)");
+    EXPECT_EQ(again.portBox()->itemText(2), "COM3  (/dev/fake-usb1)");
+}
+
+TEST_F(PortFolderTest, ANewDeviceBecomesTheFirstFreeComPortOnOk) {
+    CSettingsDlg dialog({settings, state, prompter}, QStringList{"/dev/fake-usb0"});
+    dialog.show();
+    dialog.portBox()->setCurrentIndex(200);
+
+    // A refused offset makes no link.
+    dialog.offsetBox()->setText("250");
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(QFileInfo(folder.filePath("COM2")).isSymLink());
+    EXPECT_TRUE(settings.values().isEmpty());
+
+    // Nor does a folder that cannot be made, and nothing is stored.
+    QFile file(folder.filePath("a-file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QString blocked = file.fileName() + "/ports";
+    qputenv("VR5XP_PORT_DIR", blocked.toLocal8Bit());
+    dialog.offsetBox()->setText("5");
+    prompter.messages.clear();
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(prompter.messages,
+              QStringList{"The ports folder " + blocked + " could not be created."});
+    EXPECT_TRUE(settings.values().isEmpty());
+
+    qputenv("VR5XP_PORT_DIR", folder.path().toLocal8Bit());
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(QFileInfo(folder.filePath("COM2")).symLinkTarget(), "/dev/fake-usb0");
+    EXPECT_EQ(settings.read(keys::ComPort, -1), 1);
+    EXPECT_EQ(settings.read(keys::TempOffset, -1), 5);
+
+    CSettingsDlg again({settings, state, prompter}, QStringList{"/dev/fake-usb0"});
+    EXPECT_EQ(again.portBox()->count(), 200);
+    EXPECT_EQ(again.portBox()->currentText(), "COM2  (/dev/fake-usb0)");
 }
 
 }  // namespace
