@@ -136,5 +136,41 @@ TEST_F(LogStatusE2eTest, ClosingTheWindowDuringADownloadKeepsThePartialReport) {
     EXPECT_TRUE(files[0].endsWith(QStringLiteral(".tjr")));
 }
 
+TEST_F(LogStatusE2eTest, LinkFaultsInTheWindow) {
+    const struct {
+        const char* what;
+        QStringList fault;
+        QString message;  // shown to the operator
+        bool pollingGoesOn;
+    } cases[] = {
+        {"a first byte 0xFF",
+         {"--fault", "ff@poll:2"},
+         "First byte was 0xFF.  Changed to 'P'",
+         true},
+        {"one lost reply", {"--fault", "silence@poll:2"}, "", true},
+        {"a 42-character status", {"--fault", "short-status@poll:2"}, "", false},
+        {"the link dropped", {"--fault", "drop@poll:3"}, "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::EmulatorProcess logger;
+        ASSERT_TRUE(logger.start(c.fault));
+        prompter.shown.clear();
+        CLogStatusDlg dialog({settings, state, prompter}, folder.path());
+        dialog.show();
+        dialog.connectButton()->click();
+        QTest::qWait(3000);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.cycle().polling(), c.pollingGoesOn);
+        if (!c.message.isEmpty()) {
+            EXPECT_TRUE(prompter.shown.contains(c.message));
+        }
+        if (c.pollingGoesOn) {
+            EXPECT_EQ(dialog.statusText()->text(), QString::fromUtf8(LoggingCycle::kReadyText));
+        }
+        dialog.reject();
+    }
+}
+
 }  // namespace
 }  // namespace vr5
