@@ -99,6 +99,41 @@ TEST_F(LoggingCycleTest, IdlePollingAndSilence) {
     EXPECT_FALSE(cycle->polling());
 }
 
+TEST_F(LoggingCycleTest, ConnectAndDisconnect) {
+    prompter.answers = {Prompter::Answer::Cancel, Prompter::Answer::Ok};
+    EXPECT_FALSE(cycle->confirmConnect());
+    EXPECT_TRUE(cycle->confirmConnect());
+    EXPECT_EQ(prompter.messages.last(),
+              QStringLiteral("Please make sure Fusilog\u00AE is turned on."));
+    EXPECT_EQ(prompter.captions.last(), QStringLiteral("Check Fusilog\u00AE"));
+
+    // A port that does not open: the operator is told and may try again.
+    cycle->beginConnect();
+    EXPECT_FALSE(cycle->display().connectButtonEnabled);
+    cycle->connectFinished(false);
+    EXPECT_EQ(
+        prompter.messages.last(),
+        QStringLiteral(
+            "Could not connect to Fusilog\u00AE.  Please make sure Bluetooth\u00AE is turned on."));
+    EXPECT_EQ(cycle->link(), LoggingCycle::Link::NotConnected);
+    EXPECT_TRUE(cycle->display().connectButtonEnabled);
+    EXPECT_EQ(cycle->display().connectButtonText, QStringLiteral("Connect"));
+
+    connect();
+    EXPECT_EQ(cycle->display().connectButtonText, QStringLiteral("Disconn."));
+    step();
+    step(statusLine({.logging = '1', .battery = 10}));
+    EXPECT_EQ(cycle->display().statusCaption, QStringLiteral("Logging..."));
+    // Disconnecting only changes the display: nothing more is sent, the readings go.
+    cycle->disconnect();
+    EXPECT_EQ(cycle->display().statusCaption, QStringLiteral("Ready"));
+    EXPECT_EQ(cycle->display().statusText, QString::fromUtf8(LoggingCycle::kReadyText));
+    EXPECT_EQ(cycle->display().pressureReading, QStringLiteral("---"));
+    EXPECT_EQ(cycle->display().pressureCaption, QStringLiteral("psi"));
+    EXPECT_FALSE(cycle->display().batteryPicture);
+    EXPECT_EQ(step(statusLine()), "");
+}
+
 TEST_F(LoggingCycleTest, UnexpectedLinesInTheIdleState) {
     const struct {
         const char* what;
