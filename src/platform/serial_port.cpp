@@ -335,9 +335,11 @@ bool CSerialPort::Open(SerialByteSink* owner, unsigned portNumber, int baud, cha
     Close();
     QString device = comDevicePath(portNumber);
     if (device.isEmpty()) return false;
+#ifndef Q_OS_WIN
     // One lock file per device, whichever name reaches it.
     const QString target = QFileInfo(device).canonicalFilePath();
     if (!target.isEmpty()) device = target;
+#endif
 
     auto shared = std::make_shared<PortShared>();
     shared->owner = owner;
