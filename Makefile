@@ -1,10 +1,12 @@
 # The two commands a new machine needs:
 #   make run  [ARGS="report.tjr"]   install what is missing, build, start the program
 #   make test                       install what is missing, build, run every test, then run them
-#                                   again built with AddressSanitizer and UndefinedBehaviorSanitizer
+#                                   again built with AddressSanitizer and UndefinedBehaviorSanitizer,
+#                                   and the threaded tests under ThreadSanitizer
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+TSAN_BUILD ?= build-tsan
 ARGS       ?=
 JOBS       ?= 2
 
@@ -12,7 +14,7 @@ JOBS       ?= 2
 CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CONFIGURE = cmake -S . -G Ninja -Wno-dev $(CCACHE)
 
-.PHONY: setup build run test check test-sanitize fuzz bench samples demo clean format
+.PHONY: setup build run test check test-sanitize test-thread fuzz bench samples demo clean format
 
 setup:
 	@scripts/setup
@@ -26,7 +28,7 @@ run: build
 
 # The whole suite, then the whole suite again under the sanitizers (which also replays the
 # fuzz corpus).
-test: check test-sanitize
+test: check test-sanitize test-thread
 
 check: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -40,6 +42,15 @@ test-sanitize: setup
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The serial port's threads under ThreadSanitizer: the port's own tests and the end-to-end tests
+# with the logger emulator.
+test-thread: setup
+	@$(CONFIGURE) -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVR5XP_SANITIZE=thread \
+	  -DVR5XP_BENCH=OFF >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target vr5_platform_tests vr5_e2e_tests vr5emu
+	QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/platform/vr5_platform_tests
+	QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/e2e/vr5_e2e_tests
 
 # Coverage-guided fuzzing with clang's libFuzzer, for FUZZ_SECONDS: FUZZ_TARGET is
 # report_decoder (report files), logger_replies (the logger's reply lines) or logging_cycle.
@@ -70,7 +81,7 @@ demo: build
 	@BUILD=$(BUILD) scripts/demo $(ARGS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

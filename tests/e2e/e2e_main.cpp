@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "temporary_home.h"
+#include "thread_sanitizer.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

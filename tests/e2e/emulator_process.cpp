@@ -1,39 +1,80 @@
 #include "emulator_process.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
 
 namespace vr5::test {
 
-EmulatorProcess::EmulatorProcess() {
-    qputenv("VR5XP_PORT_DIR", folder_.path().toLocal8Bit());
-}
+EmulatorProcess::EmulatorProcess() { qputenv("VR5XP_PORT_DIR", folder_.path().toLocal8Bit()); }
 
-EmulatorProcess::~EmulatorProcess() {
-    stop();
-}
+EmulatorProcess::~EmulatorProcess() { stop(); }
 
 bool EmulatorProcess::start(const QStringList& options) {
+    stop();
     const QString link = folder_.filePath(QStringLiteral("COM%1").arg(kPort));
-    process_.start(
-        QStringLiteral(VR5EMU_PATH),
-        QStringList{QStringLiteral("--link"), link, QStringLiteral("--verbose")} + options);
-    if (!process_.waitForStarted(5000)) return false;
-    // "PORT <device>" once the link is in place.
-    while (!process_.canReadLine()) {
-        if (!process_.waitForReadyRead(5000)) return false;
+    const QByteArray out = QFile::encodeName(folder_.filePath(QStringLiteral("emulator.out")));
+    const QByteArray err = QFile::encodeName(folder_.filePath(QStringLiteral("emulator.log")));
+    QList<QByteArray> args{QByteArray(VR5EMU_PATH), "--link", QFile::encodeName(link), "--verbose"};
+    for (const QString& option : options) args << option.toLocal8Bit();
+    std::vector<char*> argv;
+    for (QByteArray& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int failed = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    logRead_ = 0;
+    if (failed != 0) {
+        pid_ = -1;
+        return false;
     }
-    return process_.readLine().startsWith("PORT ") && QFileInfo(link).isSymLink();
+    // "PORT <device>" once the link is in place.
+    for (int i = 0; i < 500; ++i) {
+        QFile said(QString::fromLocal8Bit(out));
+        if (said.open(QIODevice::ReadOnly) && said.readLine().startsWith("PORT ")) {
+            return QFileInfo(link).isSymLink();
+        }
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            return false;
+        }
+        QThread::msleep(10);
+    }
+    return false;
 }
 
 void EmulatorProcess::stop() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(3000)) process_.kill();
-    process_.waitForFinished(1000);
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    for (int i = 0; i < 300; ++i) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            return;
+        }
+        QThread::msleep(10);
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
 }
 
 QString EmulatorProcess::log() {
-    return QString::fromLocal8Bit(process_.readAllStandardError());
+    QFile file(folder_.filePath(QStringLiteral("emulator.log")));
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(logRead_)) return {};
+    const QByteArray text = file.readAll();
+    logRead_ += text.size();
+    return QString::fromLocal8Bit(text);
 }
 
 }  // namespace vr5::test
