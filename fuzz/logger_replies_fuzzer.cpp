@@ -6,17 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "fuzz_check.h"
 #include "logger/download_writer.h"
 #include "logger/protocol.h"
-
-#define FUZZ_CHECK(condition)                                                                 \
-    do {                                                                                      \
-        if (!(condition)) {                                                                   \
-            std::fprintf(stderr, "logger_replies_fuzzer: %s does not hold (%s:%d)\n",          \
-                         #condition, __FILE__, __LINE__);                                     \
-            __builtin_trap();                                                                 \
-        }                                                                                     \
-    } while (0)
 
 namespace {
 

@@ -2,25 +2,17 @@
 // a line is empty: whatever comes, the cycle sends only the logger's commands, at most two a
 // step, and a report it keeps lies in the report folder and ends in ".tjr".
 #include <QByteArray>
-#include <QDir>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QList>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
+#include "fuzz_check.h"
 #include "logger/logging_cycle.h"
 #include "settings/settings_keys.h"
-
-#define FUZZ_CHECK(condition)                                                                 \
-    do {                                                                                      \
-        if (!(condition)) {                                                                   \
-            std::fprintf(stderr, "logging_cycle_fuzzer: %s does not hold (%s:%d)\n",           \
-                         #condition, __FILE__, __LINE__);                                     \
-            __builtin_trap();                                                                 \
-        }                                                                                     \
-    } while (0)
 
 namespace {
 
@@ -43,8 +35,8 @@ const QString& folder() {
 }
 
 bool knownCommand(const QByteArray& c) {
-    for (const char* prefix : {"Wp01L", "Wp02:", "Wp03:", "Wp04:", "Wp2R", "Wp3R", "Wp4R", "Wp11",
-                               "Wp12-", "Wp13CLR"}) {
+    for (const char* prefix :
+         {"Wp01L", "Wp02:", "Wp03:", "Wp04:", "Wp2R", "Wp3R", "Wp4R", "Wp11", "Wp12-", "Wp13CLR"}) {
         if (c.startsWith(prefix)) return c.endsWith("\r\n");
     }
     return false;

@@ -10,17 +10,9 @@
 #include <cstdio>
 #include <variant>
 
+#include "fuzz_check.h"
 #include "page/report_page.h"
 #include "report/report_decoder.h"
-
-#define FUZZ_CHECK(condition)                                                                     \
-    do {                                                                                          \
-        if (!(condition)) {                                                                       \
-            std::fprintf(stderr, "report_decoder_fuzzer: %s does not hold (%s:%d)\n", #condition, \
-                         __FILE__, __LINE__);                                                     \
-            __builtin_trap();                                                                     \
-        }                                                                                         \
-    } while (0)
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "app/stream_prompter.h"
 #include "app_info.h"
 #include "page/report_page.h"
 #include "program_state.h"
@@ -16,21 +17,6 @@
 namespace vr5 {
 
 namespace {
-
-// Messages meant for a message box go to the error stream instead.
-class StreamPrompter final : public Prompter {
-public:
-    explicit StreamPrompter(QTextStream& err) : err_(err) {}
-    void show(const QString& text, const QString&, Icon) override { err_ << text << Qt::endl; }
-    using Prompter::ask;
-    Answer ask(const QString& text, const QString&, Buttons, Icon) override {
-        err_ << text << Qt::endl;
-        return Answer::Cancel;
-    }
-
-private:
-    QTextStream& err_;
-};
 
 int print(const CommandLine& c, const CVR5XPDoc& doc, QTextStream& err) {
     const QPrinterInfo info = c.mode == CommandLine::Mode::Print
@@ -59,7 +45,7 @@ int print(const CommandLine& c, const CVR5XPDoc& doc, QTextStream& err) {
 
 int runHeadless(const CommandLine& c, QTextStream& out, QTextStream& err) {
     ProgramState state;
-    StreamPrompter prompter(err);
+    StreamPrompter prompter(err, Prompter::Answer::Cancel);
     CVR5XPDoc doc(state, prompter);
 
     const CVR5XPDoc::OpenResult opened = doc.Open(c.file);

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 
 #include "app/headless.h"
+#include "app/stream_prompter.h"
 #include "logger/logging_cycle.h"
 #include "logger/protocol.h"
 #include "platform/com_ports.h"
@@ -15,21 +16,6 @@ namespace vr5 {
 
 namespace {
 
-// Messages go to the error stream; a question is answered No: nothing is cleared unattended.
-class DownloadPrompter final : public Prompter {
-public:
-    explicit DownloadPrompter(QTextStream& err) : err_(err) {}
-    void show(const QString& text, const QString&, Icon) override { err_ << text << Qt::endl; }
-    using Prompter::ask;
-    Answer ask(const QString& text, const QString&, Buttons, Icon) override {
-        err_ << text << Qt::endl;
-        return Answer::No;
-    }
-
-private:
-    QTextStream& err_;
-};
-
 // A download that keeps being restarted (the logger answers the wrong record, or falls silent
 // at the same place) is given up after this many starts.
 constexpr int kMaxDownloadStarts = 5;
@@ -39,7 +25,8 @@ constexpr int kMaxDownloadStarts = 5;
 int runDownload(const CommandLine& command, SettingsStore& settings, const QString& reportFolder,
                 QTextStream& out, QTextStream& err) {
     ProgramState state;
-    DownloadPrompter prompter(err);
+    // A question is answered No: nothing is cleared unattended.
+    StreamPrompter prompter(err, Prompter::Answer::No);
     state.currentMachineModelText = settings.read(keys::MachineModelText);
     LoggingCycle cycle({settings, state, prompter}, reportFolder);
     CycleRunner runner(cycle, prompter);

@@ -1,10 +1,12 @@
-// Window tests run offscreen, with settings and documents in a folder of their own.
+// Window tests (and the end-to-end tests) run offscreen, with settings, documents and ports in a
+// folder of their own.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTemporaryDir>
 
 #include "temporary_home.h"
+#include "thread_sanitizer.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

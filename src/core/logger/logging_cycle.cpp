@@ -303,38 +303,8 @@ LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
             polling_ = false;
             break;
         case 7:
-            if (!line) break;
-            if (build_ == Build::None) {
-                // The notes record could not be built: nothing more of this set-up is sent.
-                out.commands.append(nextStatusPoll());
-                state_ = 1;
-                break;
-            }
-            out.commands.append(outgoing_);
-            display_.setupButtonEnabled = false;
-            display_.statusText = QStringLiteral("Setting up to log data.. (2)");
-            if (const auto reserve =
-                    protocol::buildReserveRecord(c_.settings, probeIdentity_, c_.prompter)) {
-                outgoing_ = *reserve;
-            } else {
-                outgoing_.clear();
-                build_ = Build::None;
-            }
-            state_ = 8;
-            break;
         case 8:
-            if (!line) break;
-            if (build_ == Build::None) {
-                out.commands.append(nextStatusPoll());
-                state_ = 1;
-                break;
-            }
-            out.commands.append(outgoing_);
-            display_.setupButtonEnabled = false;
-            display_.statusText = QStringLiteral("Setting up to log data.. (3)");
-            build_ = Build::None;
-            outgoing_.clear();
-            state_ = 9;
+            if (line) sendSetUpRecord(out);
             break;
         case 9:
             if (!line) break;
@@ -359,6 +329,29 @@ LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
         silentB_ = 0;
     }
     return out;
+}
+
+void LoggingCycle::sendSetUpRecord(StepResult& out) {
+    if (build_ == Build::None) {
+        // A record could not be built: nothing more of this set-up is sent.
+        out.commands.append(nextStatusPoll());
+        state_ = 1;
+        return;
+    }
+    out.commands.append(outgoing_);
+    display_.setupButtonEnabled = false;
+    if (state_ == 7) {
+        display_.statusText = QStringLiteral("Setting up to log data.. (2)");
+        const auto reserve = protocol::buildReserveRecord(c_.settings, probeIdentity_, c_.prompter);
+        outgoing_ = reserve.value_or(QByteArray());
+        if (!reserve) build_ = Build::None;
+        state_ = 8;
+    } else {
+        display_.statusText = QStringLiteral("Setting up to log data.. (3)");
+        build_ = Build::None;
+        outgoing_.clear();
+        state_ = 9;
+    }
 }
 
 void LoggingCycle::beginDownload(const QByteArray& line, StepResult& out) {

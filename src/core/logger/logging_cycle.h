@@ -117,6 +117,8 @@ private:
     // True when the reply started a download.
     bool handleStatusReply(const protocol::StatusReply& reply, StepResult& out);
     QByteArray nextStatusPoll();
+    // States 7 and 8: the notes record, then the reserve record, each after the logger's reply.
+    void sendSetUpRecord(StepResult& out);
     void beginDownload(const QByteArray& line, StepResult& out);
     void finishDownload(StepResult& out);
 

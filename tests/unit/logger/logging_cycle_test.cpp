@@ -55,6 +55,22 @@ protected:
         EXPECT_TRUE(record.startsWith("Wp02:"));
         return record;
     }
+    // A joint set up and logged; the logger's echo of its joint information.
+    QByteArray loggedJoint() {
+        connect();
+        const QByteArray joint = jointInformation();
+        step("Pw02");
+        step("Pw03");
+        step("Pw04");
+        return joint;
+    }
+    // The download begun: the logger reported a finished run and sent its joint information.
+    QByteArray downloadBegun() {
+        const QByteArray joint = loggedJoint();
+        step(statusLine({.logging = '2'}));
+        step(echo(joint));
+        return joint;
+    }
     // Runs a whole download of `samples` samples in pages of `perPage`; the pages asked for.
     QList<QByteArray> download(const QByteArray& jointInfo, int samples, int perPage) {
         EXPECT_EQ(step(statusLine({.logging = '2'})), "Wp2R\r\n");
@@ -253,11 +269,7 @@ TEST_F(LoggingCycleTest, SetUpSendsTheThreeRecordsOnePerReply) {
 }
 
 TEST_F(LoggingCycleTest, AFullDownloadMakesOneReportAndTheNextJointNumber) {
-    connect();
-    const QByteArray joint = jointInformation();
-    step("Pw02");
-    step("Pw03");
-    step("Pw04");
+    const QByteArray joint = loggedJoint();
     const QList<QByteArray> pages = download(joint, 25, 10);
     EXPECT_EQ(pages, QList<QByteArray>({"Wp12-0000\r\n", "Wp12-0001\r\n", "Wp12-0002\r\n"}));
     EXPECT_TRUE(last.endDialog);
@@ -296,12 +308,7 @@ TEST_F(LoggingCycleTest, DownloadsNeverReplaceAReport) {
     existing.write("an earlier report");
     existing.close();
 
-    connect();
-    const QByteArray joint = jointInformation();
-    step("Pw02");
-    step("Pw03");
-    step("Pw04");
-    download(joint, 3, 10);
+    download(loggedJoint(), 3, 10);
     EXPECT_EQ(cycle->downloadedPath(),
               QDir(reportFolder()).filePath(QStringLiteral("VR Job 12 Joint 7 by A5 (2).tjr")));
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
@@ -311,13 +318,7 @@ TEST_F(LoggingCycleTest, DownloadsNeverReplaceAReport) {
 TEST_F(LoggingCycleTest, SummaryOfZeroEndsAfterTheFirstPageAndEmptyPagesEndTheDownload) {
     for (int claimed : {0, 99999}) {
         SetUp();
-        connect();
-        const QByteArray joint = jointInformation();
-        step("Pw02");
-        step("Pw03");
-        step("Pw04");
-        step(statusLine({.logging = '2'}));
-        step(echo(joint));
+        downloadBegun();
         step(QByteArray("Pw03:03e70000000003e700000000eom"));
         step(
             QByteArray("Pw04:0000"
@@ -333,13 +334,7 @@ TEST_F(LoggingCycleTest, SummaryOfZeroEndsAfterTheFirstPageAndEmptyPagesEndTheDo
 }
 
 TEST_F(LoggingCycleTest, SilenceDuringADownloadStartsItAfreshFromTheJointInformation) {
-    connect();
-    const QByteArray joint = jointInformation();
-    step("Pw02");
-    step("Pw03");
-    step("Pw04");
-    step(statusLine({.logging = '2'}));
-    step(echo(joint));
+    const QByteArray joint = downloadBegun();
     EXPECT_EQ(QDir(reportFolder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     step();
     step();
@@ -351,13 +346,7 @@ TEST_F(LoggingCycleTest, SilenceDuringADownloadStartsItAfreshFromTheJointInforma
 }
 
 TEST_F(LoggingCycleTest, ClosingTheWindowKeepsWhatArrived) {
-    connect();
-    const QByteArray joint = jointInformation();
-    step("Pw02");
-    step("Pw03");
-    step("Pw04");
-    step(statusLine({.logging = '2'}));
-    step(echo(joint));
+    downloadBegun();
     step(QByteArray("Pw03:03e70000000003e700000000eom"));
     cycle->windowClosing();
     EXPECT_TRUE(state.reloadFlag);
@@ -375,11 +364,7 @@ TEST_F(LoggingCycleTest, AReportFolderThatCannotBeMadeIsToldAndTheLoggerMayBeCle
     QFile blocker(reportFolder());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    connect();
-    const QByteArray joint = jointInformation();
-    step("Pw02");
-    step("Pw03");
-    step("Pw04");
+    const QByteArray joint = loggedJoint();
     prompter.answers = {Prompter::Answer::Yes};
     step(statusLine({.logging = '2'}));
     EXPECT_EQ(step(echo(joint)), "Wp3R\r\n");
