@@ -299,6 +299,93 @@ TEST_F(LoggingCycleTest, AFullDownloadMakesOneReportAndTheNextJointNumber) {
     EXPECT_EQ(rec.time.size(), 25u);
 }
 
+// The joint information the program sends comes back in the report exactly where the report
+// reader looks for each field, for a hydraulic and for the mechanical machine.
+TEST_F(LoggingCycleTest, EverySetUpValueReachesItsPlaceInTheReport) {
+    for (const bool mechanical : {false, true}) {
+        SCOPED_TRACE(mechanical ? "mechanical" : "hydraulic");
+        SetUp();
+        const QString model = mechanical ? QStringLiteral("ZG Mech. 2") : QStringLiteral("ZA2 HF");
+        state.currentMachineModelText = model;
+        const std::pair<StringKey, QString> texts[] = {
+            {keys::MachineId, "M-9"},
+            {keys::MachineModelText, model},
+            {keys::PistonArea, "4.71"},
+            {keys::PipeMaterialText, "PE 4710"},
+            {keys::PipeSize, "6"},
+            {keys::WallThickness, "11"},
+            {keys::HeatIfp, "75"},
+            {keys::SoakIfp, "0"},
+            {keys::FuseIfp, "76"},
+            {keys::CoolIfp, "77"},
+            {keys::DragPressure, "30 psi"},
+            {keys::RecHeat, "211"},
+            {keys::RecSoak, "30"},
+            {keys::RecFuse, "212"},
+            {keys::RecCool, "213"},
+            {keys::ExtHtrTemp, "430 \u00B0F"},
+            {keys::HtrTemp, "425 \u00B0F"},
+            {keys::FittingMainSize, "2"},
+            {keys::FittingOutletSize, "1"},
+            {keys::FittingHeatPressure, "60"},
+            {keys::FittingFusePressure, "90"},
+            {keys::Notes, "Windy\nNorth side"},
+            {keys::PipeAreaZx, "12"},
+        };
+        for (const auto& [key, value] : texts) settings.write(key, value);
+        settings.write(keys::FittingType, 1);
+        settings.write(keys::FittingMainUnit, 0);
+        settings.write(keys::FittingOutletUnit, 3);
+        settings.write(keys::PipeSizeUnit, 1);
+        settings.write(keys::WallThicknessUnit, 2);
+        settings.write(keys::PistonAreaUnit, 1);
+        settings.write(keys::TempUnitInx, 0);
+
+        // The logger keeps the records as they were sent and returns them for the download.
+        connect();
+        const QByteArray joint = jointInformation();
+        const QByteArray notes = step("Pw02");
+        const QByteArray reserve = step("Pw03");
+        step("Pw04");
+        step(statusLine({.logging = '2'}));
+        step(echo(joint));
+        step(echo(notes));
+        step(echo(reserve));
+        step(summaryLine(2));
+        step(pageLine(0, 2, 150));
+        ASSERT_TRUE(last.endDialog);
+
+        QFile file(cycle->downloadedPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        JointRecord rec;
+        decodeReport(file.readAll(), rec);
+        const ReportFields& f = rec.fields;
+        EXPECT_FALSE(rec.problem.isDamaged());
+        EXPECT_EQ(f.machineId, "M-9");
+        EXPECT_EQ(f.modelText, model);
+        EXPECT_EQ(f.pistonArea, "4.71");
+        EXPECT_EQ(f.pistonAreaUnit, 1);
+        EXPECT_EQ(f.material, "PE 4710");
+        EXPECT_EQ(f.pipeSize, mechanical ? QStringLiteral("Tap Tee") : QStringLiteral("6"));
+        EXPECT_EQ(f.pipeSizeUnit, 1);
+        EXPECT_EQ(f.wall, mechanical ? QStringLiteral("2\" IPS x 1mm") : QStringLiteral("11"));
+        EXPECT_EQ(f.wallUnit, 2);
+        EXPECT_EQ(f.interfacial[0], mechanical ? QStringLiteral("60") : QStringLiteral("75"));
+        EXPECT_EQ(f.interfacial[1], mechanical ? QStringLiteral("90") : QStringLiteral("0"));
+        EXPECT_EQ(f.interfacial[2], "76");
+        EXPECT_EQ(f.interfacial[3], "77");
+        EXPECT_EQ(f.drag, "30 psi");
+        EXPECT_EQ(f.recommended, (std::array<QString, 4>{"211", "30", "212", "213"}));
+        EXPECT_EQ(f.extHeaterTemp, "430 \u00B0F");
+        EXPECT_EQ(f.heaterTemp, "425 \u00B0F");
+        EXPECT_EQ(f.notes, "Windy\nNorth side");
+        EXPECT_EQ(f.identity, "VR5Xv0.3.0 P123BCE20260315 probe-7");
+        EXPECT_EQ(f.reserve, "12 in\u00B2~");
+        EXPECT_EQ(f.summaryLine, "xx0250xx01500xx2");
+        EXPECT_EQ(rec.time.size(), 2u);
+    }
+}
+
 TEST_F(LoggingCycleTest, DownloadsNeverReplaceAReport) {
     QDir().mkpath(reportFolder());
     const QString first =
