@@ -63,6 +63,22 @@ TEST(CommandLineTest, ReadsEveryForm) {
     EXPECT_EQ(printTo.printer, "Office");
     EXPECT_EQ(printTo.driver, "winspool");
     EXPECT_EQ(printTo.port, "LPT1:");
+
+    // --download takes the Settings port unless --port names one, in either order.
+    const struct {
+        QStringList args;
+        unsigned port;
+    } downloads[] = {
+        {{"--download"}, 0},
+        {{"--download", "--port", "COM9"}, 9},
+        {{"--port", "com12", "--download"}, 12},
+        {{"--download", "--port", "COM200"}, 200},
+    };
+    for (const auto& d : downloads) {
+        const CommandLine line = parseCommandLine(d.args);
+        EXPECT_EQ(line.mode, Mode::Download) << qPrintable(line.error);
+        EXPECT_EQ(line.comPort, d.port);
+    }
 }
 
 TEST(CommandLineTest, RefusesWhatItCannotDo) {
@@ -81,6 +97,13 @@ TEST(CommandLineTest, RefusesWhatItCannotDo) {
         {"/pt", "r.tjr", "Office"},
         {"a.tjr", "b.tjr"},
         {"--frobnicate"},
+        {"--download", "r.tjr"},
+        {"--download", "--port"},
+        {"--download", "--port", "COM0"},
+        {"--download", "--port", "COM201"},
+        {"--download", "--port", "LPT1"},
+        {"--port", "COM8", "--dump", "r.tjr"},
+        {"--download", "--dump", "r.tjr"},
     };
     for (const QStringList& args : bad) {
         const CommandLine line = parseCommandLine(args);
