@@ -167,6 +167,29 @@ TEST(LoggerProtocolTest, NotesCarryTheTemperatureOffset) {
     }
 }
 
+TEST(LoggerProtocolTest, ReserveRecordMarksADemoAndCarriesTheArea) {
+    const struct {
+        int demo, areaUnit;
+        QByteArray head;
+        QString area;
+    } cases[] = {
+        {0, 0, "Wp04:0000", "12.5 in\u00B2~"},
+        {1, 1, "Wp04:0001", "12.5 cm\u00B2~"},
+        {1, 7, "Wp04:0001", "12.5 in\u00B2~"},
+    };
+    for (const auto& c : cases) {
+        MemorySettingsStore settings;
+        test::ScriptedPrompter prompter;
+        settings.write(keys::DemoMode, c.demo);
+        settings.write(keys::PipeAreaZx, QStringLiteral("12.5"));
+        settings.write(keys::PipeAreaZxUnitInx, c.areaUnit);
+        const auto record = buildReserveRecord(settings, "P1", prompter);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(*record, c.head + stringField(QStringLiteral("VR5Xv0.3.0 P1")) +
+                               stringField(c.area) + "eom\r\n");
+    }
+}
+
 TEST(LineAssemblerTest, LinesFromBytes) {
     const struct {
         const char* what;
