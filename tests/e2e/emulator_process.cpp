@@ -1,21 +1,26 @@
 #include "emulator_process.h"
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 #include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <vector>
 
 extern char** environ;
 
 namespace vr5::test {
 
-EmulatorProcess::EmulatorProcess() { qputenv("VR5XP_PORT_DIR", folder_.path().toLocal8Bit()); }
+EmulatorProcess::EmulatorProcess() {
+    qputenv("VR5XP_PORT_DIR", folder_.path().toLocal8Bit());
+}
 
-EmulatorProcess::~EmulatorProcess() { stop(); }
+EmulatorProcess::~EmulatorProcess() {
+    stop();
+}
 
 bool EmulatorProcess::start(const QStringList& options) {
     stop();
@@ -30,11 +35,12 @@ bool EmulatorProcess::start(const QStringList& options) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     const int failed = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    logRead_ = 0;
     if (failed != 0) {
         pid_ = -1;
         return false;
@@ -71,10 +77,8 @@ void EmulatorProcess::stop() {
 
 QString EmulatorProcess::log() {
     QFile file(folder_.filePath(QStringLiteral("emulator.log")));
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(logRead_)) return {};
-    const QByteArray text = file.readAll();
-    logRead_ += text.size();
-    return QString::fromLocal8Bit(text);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLocal8Bit(file.readAll());
 }
 
 }  // namespace vr5::test

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <sys/types.h>
 
 namespace vr5::test {
 
@@ -21,7 +22,7 @@ public:
     // Starts vr5emu with these options and waits until its port is there.
     bool start(const QStringList& options);
     void stop();
-    // What the emulator said on its error stream (every command and reply) since the last call.
+    // What the emulator said on its error stream so far (every command and reply).
     QString log();
 
     QString portFolder() const { return folder_.path(); }
@@ -29,7 +30,6 @@ public:
 private:
     QTemporaryDir folder_;
     pid_t pid_ = -1;
-    qint64 logRead_ = 0;
 };
 
 }  // namespace vr5::test

@@ -159,9 +159,13 @@ TEST_F(LogStatusE2eTest, LinkFaultsInTheWindow) {
         CLogStatusDlg dialog({settings, state, prompter}, folder.path());
         dialog.show();
         dialog.connectButton()->click();
-        QTest::qWait(3000);
+        if (c.pollingGoesOn) {
+            QTest::qWait(3000);
+            EXPECT_TRUE(dialog.cycle().polling());
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.cycle().polling(); }, 10000));
+        }
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(dialog.cycle().polling(), c.pollingGoesOn);
         if (!c.message.isEmpty()) {
             EXPECT_TRUE(prompter.shown.contains(c.message));
         }

@@ -46,7 +46,10 @@ DiagnosticsSession::StepResult DiagnosticsSession::step(std::optional<QByteArray
         }
     }
     if (!connected_) return out;
-    if (offsetRequest_) {
+    if (clearRequest_) {
+        out.commands.append(protocol::kClearMemory);
+        clearRequest_ = false;
+    } else if (offsetRequest_) {
         out.commands.append(protocol::setOffsets(pressureOffset_, temperatureOffset_));
         offsetRequest_ = false;
     } else {
@@ -111,19 +114,19 @@ bool DiagnosticsSession::changeOffset(const QString& pressureText, const QString
     return true;
 }
 
-std::optional<QByteArray> DiagnosticsSession::clearRequested() {
-    if (!connected_) return std::nullopt;
-    if (c_.prompter.ask(QString::fromLatin1(kClearQuestion), QString::fromLatin1(kClearCaption),
+bool DiagnosticsSession::clearRequested() {
+    if (!connected_) return false;
+    clearRequest_ =
+        c_.prompter.ask(QString::fromLatin1(kClearQuestion), QString::fromLatin1(kClearCaption),
                         Prompter::Buttons::YesNoCancel,
-                        Prompter::Icon::Warning) != Prompter::Answer::Yes) {
-        return std::nullopt;
-    }
-    return QByteArray(protocol::kClearMemory);
+                        Prompter::Icon::Warning) == Prompter::Answer::Yes;
+    return clearRequest_;
 }
 
 void DiagnosticsSession::closed() {
     connected_ = false;
     offsetRequest_ = false;
+    clearRequest_ = false;
 }
 
 }  // namespace vr5

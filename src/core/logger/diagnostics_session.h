@@ -59,8 +59,9 @@ public:
 
     // "Change Offset": both boxes must hold whole numbers 10..32000; the next step sends them.
     bool changeOffset(const QString& pressureText, const QString& temperatureText);
-    // "Clear...": asks, then clears the logger's report memory (nothing while unconnected).
-    std::optional<QByteArray> clearRequested();
+    // "Clear...": asks, then the next step clears the logger's report memory (nothing while
+    // unconnected). True when the operator agreed.
+    bool clearRequested();
 
     // The window closes or gives up: nothing more is sent.
     void closed();
@@ -72,6 +73,9 @@ private:
     DiagnosticsDisplay display_;
     bool connected_ = false;
     bool offsetRequest_ = false;
+    // Sent by the next step, in place of its poll: a command written between steps could be
+    // replaced by the poll before the port sent it.
+    bool clearRequest_ = false;
     bool offsetsShown_ = false;
     int temperatureOffset_ = 0;
     int pressureOffset_ = 0;

@@ -60,9 +60,7 @@ CDiagnosticsDlg::CDiagnosticsDlg(SetupContext context, QWidget* parent)
 
     connect(change_, &QPushButton::clicked, this,
             [this] { session_.changeOffset(pressureOffset_->text(), temperatureOffset_->text()); });
-    connect(clear_, &QPushButton::clicked, this, [this] {
-        if (const auto command = session_.clearRequested()) port_.Write(*command);
-    });
+    connect(clear_, &QPushButton::clicked, this, [this] { session_.clearRequested(); });
 
     render();
     QApplication::setOverrideCursor(Qt::WaitCursor);

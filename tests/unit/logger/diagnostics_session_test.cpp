@@ -90,8 +90,13 @@ TEST_F(DiagnosticsSessionTest, ClearAsksAndNeedsAConnection) {
     session.opened(true);
     prompter.answers = {Prompter::Answer::No, Prompter::Answer::Yes};
     EXPECT_FALSE(session.clearRequested());
-    EXPECT_EQ(session.clearRequested(), QByteArray("Wp13CLR\r\n"));
+    EXPECT_EQ(session.step(std::nullopt).commands, QList<QByteArray>{"Wp05\r\n"});
+    EXPECT_TRUE(session.clearRequested());
     EXPECT_EQ(prompter.captions.last(), QStringLiteral("Clear Report?"));
+    // The next step sends the clear in place of its poll, even with new offsets waiting.
+    session.changeOffset(QStringLiteral("9000"), QStringLiteral("8000"));
+    EXPECT_EQ(session.step(std::nullopt).commands, QList<QByteArray>{"Wp13CLR\r\n"});
+    EXPECT_EQ(session.step(std::nullopt).commands, QList<QByteArray>{"Wp06c9000C8000\r\n"});
 
     DiagnosticsSession failed{SetupContext{settings, state, prompter}};
     failed.opened(false);
