@@ -35,7 +35,7 @@ const PageMetrics& pageMetrics() {
 
 PageDrawing buildDocumentPage(const CVR5XPDoc& doc, Medium medium) {
     if (!doc.hasReport()) return {};
-    return buildReportPage(doc.record(), doc.path(), pageMetrics(), medium);
+    return buildReportPage(doc.record(), doc.path(), pageMetrics(), medium, doc.analyzer());
 }
 
 QImage renderPageImage(const PageDrawing& drawing, double dpi) {

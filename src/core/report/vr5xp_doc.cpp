@@ -124,6 +124,7 @@ CVR5XPDoc::OpenResult CVR5XPDoc::load(const QString& path, QString titleText) {
     path_ = path;
     title_ = std::move(titleText);
     loaded_ = true;
+    analyzer_ = {};
     state_.currentReportPath = path;
     state_.resetRangeFlag = true;
 
@@ -151,6 +152,7 @@ void CVR5XPDoc::New() {
     path_.clear();
     title_.clear();
     loaded_ = false;
+    analyzer_ = {};
     state_.currentReportPath.clear();
     state_.reloadFlag = false;
     Q_EMIT changed();

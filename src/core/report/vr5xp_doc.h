@@ -7,6 +7,7 @@
 
 #include "program_state.h"
 #include "prompter.h"
+#include "page/report_page.h"
 #include "report/joint_record.h"
 
 namespace vr5 {
@@ -48,6 +49,13 @@ public:
     // "<file name> - Tarnell VR5-XP", or the application title alone.
     QString windowTitle() const;
 
+    // While the Analyzer is open the page shows its layout: the chosen stretch and the readout.
+    const AnalyzerView& analyzer() const { return analyzer_; }
+    void setAnalyzer(const AnalyzerView& analyzer) {
+        analyzer_ = analyzer;
+        Q_EMIT changed();
+    }
+
     // A calibration file rather than a joint report: ".tdc" anywhere but at the very start.
     static bool isCalibrationPath(const QString& path);
     // The message the operator sees for a damaged report.
@@ -67,6 +75,7 @@ private:
     QString path_;
     QString title_;
     bool loaded_ = false;
+    AnalyzerView analyzer_;
 };
 
 }  // namespace vr5
