@@ -35,7 +35,8 @@ QString usageText() {
     return QStringLiteral(
         "Usage:\n"
         "  vr5xp [REPORT.tjr]                       open the window, with a report\n"
-        "  vr5xp --export-pdf OUT.pdf REPORT.tjr    write the report page as a letter PDF\n"
+        "  vr5xp --export-pdf OUT.pdf FILE...       write the pages of reports and certificates,\n"
+        "                                           one each, in order, as one letter PDF\n"
         "  vr5xp --export-png OUT.png [--dpi N] REPORT.tjr\n"
         "                                           write the report page as an image\n"
         "  vr5xp --dump REPORT.tjr                  print the decoded report as JSON\n"
@@ -137,6 +138,12 @@ CommandLine parseCommandLine(const QStringList& args) {
             break;
         case CommandLine::Mode::Download:
             if (!files.isEmpty()) return failure(QStringLiteral("--download takes no file."));
+            break;
+        case CommandLine::Mode::ExportPdf:
+            if (files.isEmpty())
+                return failure(QStringLiteral("--export-pdf needs a file to export."));
+            c.file = files[0];
+            c.files = files;
             break;
         case CommandLine::Mode::Window:
             if (files.size() > 1) return failure(QStringLiteral("Only one file can be opened."));

@@ -10,7 +10,7 @@ struct CommandLine {
     enum class Mode {
         Window,     // open the main window, optionally with a file
         Dump,       // --dump REPORT: the decoded report as JSON on stdout
-        ExportPdf,  // --export-pdf OUT REPORT
+        ExportPdf,  // --export-pdf OUT FILE...: one page per file, in order
         ExportPng,  // --export-png OUT REPORT [--dpi N]
         Print,      // /p FILE: print on the default printer and end
         PrintTo,    // /pt FILE PRINTER DRIVER PORT: print on that printer and end
@@ -21,8 +21,9 @@ struct CommandLine {
     };
 
     Mode mode = Mode::Window;
-    QString file;    // the report (or nothing in Window mode)
-    QString output;  // the PDF or PNG to write
+    QString file;       // the report (or nothing in Window mode)
+    QStringList files;  // --export-pdf: every file, in order (file is the first)
+    QString output;     // the PDF or PNG to write
     int dpi = 96;
     int searchRange = 100;  // percent, 5..100
     QString printer, driver, port;

@@ -12,6 +12,7 @@
 #include "report/report_json.h"
 #include "report/vr5xp_doc.h"
 #include "ui/page_output.h"
+#include "ui/print_many.h"
 #include "ui/report_printing.h"
 
 namespace vr5 {
@@ -44,6 +45,17 @@ int print(const CommandLine& c, const CVR5XPDoc& doc, QTextStream& err) {
 }  // namespace
 
 int runHeadless(const CommandLine& c, QTextStream& out, QTextStream& err) {
+    if (c.mode == CommandLine::Mode::ExportPdf && c.files.size() > 1) {
+        // Several files: a page each; a file that cannot be read gets a page that says so.
+        QStringList problems;
+        QString error;
+        if (!writeFilesPdf(c.files, c.output, &problems, &error, c.searchRange)) {
+            err << error << Qt::endl;
+            return kExitFile;
+        }
+        for (const QString& problem : problems) err << problem << Qt::endl;
+        return problems.isEmpty() ? kExitOk : kExitFile;
+    }
     ProgramState state;
     StreamPrompter prompter(err, Prompter::Answer::Cancel);
     CVR5XPDoc doc(state, prompter);

@@ -1,0 +1,128 @@
+#include "ui/print_many.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include "app_info.h"
+#include "page/report_page.h"
+#include "program_state.h"
+#include "prompter.h"
+#include "report/vr5xp_doc.h"
+#include "ui/page_output.h"
+#include "ui/page_painter.h"
+
+namespace vr5 {
+
+namespace {
+
+constexpr int kPdfDpi = 1200;
+
+// Keeps what loading a file would have told the operator, for the page and the final message.
+class CollectingPrompter final : public Prompter {
+public:
+    void show(const QString& text, const QString&, Icon icon) override {
+        if (icon == Icon::Error || icon == Icon::Warning) said << text;
+    }
+    using Prompter::ask;
+    Answer ask(const QString& text, const QString&, Buttons, Icon) override {
+        said << text;
+        return Answer::Cancel;
+    }
+    QStringList said;
+};
+
+}  // namespace
+
+PageDrawing unreadableFilePage(const QString& path, const QString& why) {
+    PageDrawing page;
+    int y = -1000;
+    const auto line = [&](const QString& text, FontRole font) {
+        page.items.push_back(TextItem{{1000, y}, text, font});
+        y -= 2 * fontSpec(font).heightInPageUnits();
+    };
+    line(QStringLiteral("This file could not be printed:"), FontRole::Title);
+    line(QDir::toNativeSeparators(path), FontRole::Main);
+    for (const QString& text : why.split(u'\n', Qt::SkipEmptyParts)) line(text, FontRole::Main);
+    page.items.push_back(TextItem{{1000, -10000}, identificationLine(), FontRole::Small});
+    return page;
+}
+
+FilePage buildFilePage(const QString& path, Medium medium, int searchRangePercent) {
+    ProgramState state;
+    CollectingPrompter prompter;
+    CVR5XPDoc doc(state, prompter);
+    FilePage page;
+    if (doc.Open(path) == CVR5XPDoc::OpenResult::Failed || !doc.hasReport()) {
+        page.problem = prompter.said.join(u'\n');
+        if (page.problem.isEmpty()) page.problem = QStringLiteral("The file could not be read.");
+        page.drawing = unreadableFilePage(path, page.problem);
+        return page;
+    }
+    if (searchRangePercent != 100) doc.SetSearchRangePercent(searchRangePercent);
+    // A damaged report prints what could be read, as it shows on the screen.
+    page.drawing = buildDocumentPage(doc, medium);
+    return page;
+}
+
+bool printFiles(QPagedPaintDevice& device, double dpi, const QStringList& paths, Medium medium,
+                QStringList* problems, int searchRangePercent) {
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    const PageTransform transform = PageTransform::forDpi(dpi);
+    bool first = true;
+    for (const QString& path : paths) {
+        if (!first && !device.newPage()) return false;
+        first = false;
+        const FilePage page = buildFilePage(path, medium, searchRangePercent);
+        if (!page.problem.isEmpty() && problems) {
+            *problems << QDir::toNativeSeparators(path) + QStringLiteral(": ") +
+                             page.problem.section(u'\n', 0, 0);
+        }
+        paintPage(painter, page.drawing, transform);
+    }
+    return painter.end();
+}
+
+bool writeFilesPdf(const QStringList& paths, const QString& output, QStringList* problems,
+                   QString* error, int searchRangePercent) {
+    if (isProtectedFile(output)) {
+        if (error) {
+            *error = QStringLiteral("%1 is a report or calibration file; it is never written over.")
+                         .arg(output);
+        }
+        return false;
+    }
+    QSaveFile file(output);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = QStringLiteral("Cannot write %1: %2").arg(output, file.errorString());
+        return false;
+    }
+    bool printed = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(kPdfDpi);
+        writer.setTitle(paths.size() == 1 ? QFileInfo(paths.first()).fileName()
+                                          : QStringLiteral("Joint reports"));
+        writer.setCreator(QString::fromUtf8(kAppTitle));
+        printed = printFiles(writer, kPdfDpi, paths, Medium::Paper, problems, searchRangePercent);
+    }
+    if (!printed) {
+        file.cancelWriting();
+        if (error)
+            *error = QStringLiteral("Cannot write %1: the PDF could not be made").arg(output);
+        return false;
+    }
+    if (!file.commit()) {
+        if (error) *error = QStringLiteral("Cannot write %1: %2").arg(output, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vr5

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "page/page_drawing.h"
+
+class QPagedPaintDevice;
+
+namespace vr5 {
+
+// The page of one file as it prints: a joint report, a calibration certificate, or, for a file
+// that cannot be read, a page that says so (`problem` then tells why; empty otherwise).
+struct FilePage {
+    PageDrawing drawing;
+    QString problem;
+};
+FilePage buildFilePage(const QString& path, Medium medium, int searchRangePercent = 100);
+
+// A page that says a file could not be printed, and why.
+PageDrawing unreadableFilePage(const QString& path, const QString& why);
+
+// Prints the files in order, one page each, on a printer or a PDF writer at `dpi`. A file that
+// cannot be read gets a page that says so and the job goes on; `problems` gets one line for
+// each. False when the device could not be started.
+bool printFiles(QPagedPaintDevice& device, double dpi, const QStringList& paths, Medium medium,
+                QStringList* problems, int searchRangePercent = 100);
+
+// The files as one PDF, a page each, written whole or not at all. False with `error` set when
+// the PDF could not be written; unreadable files only add to `problems`.
+bool writeFilesPdf(const QStringList& paths, const QString& output, QStringList* problems,
+                   QString* error, int searchRangePercent = 100);
+
+}  // namespace vr5
