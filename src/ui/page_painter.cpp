@@ -108,8 +108,8 @@ void paintPage(QPainter& painter, const PageDrawing& drawing, const PageTransfor
     const QPaintDevice* device = painter.device();
 
     // Fonts are made once per role for this device and scale.
-    QFont fonts[4];
-    bool made[4] = {};
+    QFont fonts[kFontRoleCount];
+    bool made[kFontRoleCount] = {};
     auto fontFor = [&](FontRole role) -> const QFont& {
         const int i = static_cast<int>(role);
         if (!made[i]) fonts[i] = pageFont(role, t.scale, device), made[i] = true;
@@ -156,8 +156,12 @@ void paintPage(QPainter& painter, const PageDrawing& drawing, const PageTransfor
                 painter.drawText(at, text->text);
             }
         } else if (const auto* bitmap = std::get_if<BitmapItem>(&item)) {
-            const QImage& image = images.logo;
+            QImage image = images.logo;
             if (image.isNull()) continue;  // a missing picture is left out
+            // Black is the first colour of the logo's table: its dark pixels take the ink.
+            if (bitmap->ink != kBlack && image.colorCount() > 0) {
+                image.setColor(0, toColor(bitmap->ink).rgb());
+            }
             const PageRect& r = bitmap->rect;
             const bool raster =
                 painter.paintEngine() && painter.paintEngine()->type() != QPaintEngine::Pdf;

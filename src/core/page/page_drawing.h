@@ -36,7 +36,21 @@ struct Pen {
     bool operator==(const Pen&) const = default;
 };
 
-enum class FontRole { Main, Small, Title, Watermark };
+enum class FontRole {
+    Main,
+    Small,
+    Title,
+    Watermark,
+    // The calibration certificate's own faces.
+    CertificateTitle,      // "Arial Bold Italic" 1600
+    CertificateHeading,    // "Arial Bold" 1200: section headings
+    CertificateRow,        // "Arial Bold" 1000: identification rows, column headings, checks
+    CertificateText,       // "Arial" 800
+    CertificateBoldText,   // "Arial Bold" 800
+    CertificateSmallText,  // "Arial" 700
+    CertificateSummary,    // "Courier New" 800
+};
+inline constexpr int kFontRoleCount = static_cast<int>(FontRole::CertificateSummary) + 1;
 
 // How a font role is made: a face and a size in tenths of a point, converted as the screen
 // converts it (96 dots per inch), so its height in page units is 96 * size / 720.
@@ -78,6 +92,7 @@ enum class BitmapId { Logo };
 struct BitmapItem {
     PageRect rect;
     BitmapId id;
+    Rgb ink = kBlack;  // the colour the picture's dark pixels come out in
 };
 
 using PageItem = std::variant<LineItem, FrameItem, PolylineItem, TextItem, BitmapItem>;
