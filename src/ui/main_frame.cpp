@@ -13,25 +13,28 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolBar>
 
 #include "app_info.h"
 #include "frame_commands.h"
 #include "page/page_drawing.h"
+#include "platform/report_folder.h"
 #include "prompter.h"
 #include "report/vr5xp_doc.h"
 #include "settings/recent_files.h"
 #include "settings/settings_keys.h"
 #include "setup/gauge_pressure.h"
 #include "text/number_text.h"
-#include "platform/report_folder.h"
 #include "ui/about_dlg.h"
 #include "ui/logger/diagnostics_dlg.h"
 #include "ui/logger/log_status_dlg.h"
 #include "ui/page_output.h"
 #include "ui/page_painter.h"
+#include "ui/print_many.h"
 #include "ui/report_printing.h"
 #include "ui/settings/settings_dlg.h"
 #include "ui/toolbar_icons.h"
@@ -223,8 +226,8 @@ void CMainFrame::updateCommands() {
     const bool hasReport = doc_->hasReport();
     action(Command::Print)->setEnabled(hasReport);
     action(Command::PrintPreview)->setEnabled(hasReport);
-    // Mail with an attachment needs a system mail service, which this platform does not offer.
-    action(Command::Send)->setEnabled(false);
+    // Mail with an attachment goes through the desktop's mail client.
+    action(Command::Send)->setEnabled(hasReport && !mailClient().isEmpty());
 }
 
 bool CMainFrame::openFile(const QString& path) {
@@ -293,7 +296,7 @@ QPrinter& CMainFrame::printer() {
 void CMainFrame::onPrint() {
     if (!doc_->hasReport()) return;
     QPrintDialog dialog(&printer(), this);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // One report is one page; printing to a PDF file is offered by the dialog.
     dialog.setMinMax(1, 1);
     if (dialog.exec() != QDialog::Accepted) return;
     if (!printDrawing(printer(), buildDocumentPage(*doc_, Medium::Paper))) {
@@ -315,8 +318,57 @@ void CMainFrame::onPrintSetup() {
     dialog.exec();
 }
 
-void CMainFrame::onPrintMany() {}
-void CMainFrame::onSend() {}
+void CMainFrame::onPrintMany() {
+    const QString start = state_.currentReportPath.isEmpty()
+                              ? reportFolderPath()
+                              : QFileInfo(state_.currentReportPath).absolutePath();
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        this, QString::fromUtf8(kPrintManyTitle), start, QString::fromUtf8(kPrintManyFilter));
+    if (paths.isEmpty()) return;
+    printManyFiles(paths);
+}
+
+void CMainFrame::printManyFiles(const QStringList& paths) {
+    QPrintDialog dialog(&printer(), this);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+    dialog.setMinMax(1, static_cast<int>(paths.size()));
+    // A job cancelled here leaves nothing behind: the displayed report prints next time.
+    if (dialog.exec() != QDialog::Accepted) return;
+    QStringList problems;
+    printer().setFullPage(true);
+    if (!printFiles(printer(), printer().resolution(), paths, Medium::Paper, &problems)) {
+        prompter_.show(QStringLiteral("The printer could not be started."),
+                       QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
+        return;
+    }
+    // Every printed file was opened, as the job went; the last one stays on the screen.
+    RecentFileList recent(settings_);
+    for (const QString& path : paths) {
+        if (QFileInfo(path).isFile()) recent.add(QFileInfo(path).absoluteFilePath());
+    }
+    openFile(paths.last());
+    if (!problems.isEmpty()) {
+        prompter_.show(QStringLiteral("These files could not be printed; their pages say so:\n") +
+                           problems.join(u'\n'),
+                       QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+    }
+}
+
+QString CMainFrame::mailClient() {
+    return QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+}
+
+void CMainFrame::onSend() {
+    const QString client = mailClient();
+    if (!doc_->hasReport() || client.isEmpty()) return;
+    const QString path = QFileInfo(doc_->path()).absoluteFilePath();
+    const QStringList args{QStringLiteral("--subject"), QFileInfo(path).completeBaseName(),
+                           QStringLiteral("--attach"), path};
+    if (!QProcess::startDetached(client, args)) {
+        prompter_.show(QStringLiteral("The mail program could not be started."),
+                       QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
+    }
+}
 void CMainFrame::onAnalyze() {}
 void CMainFrame::onAppendNotes() {}
 

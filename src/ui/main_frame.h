@@ -37,6 +37,19 @@ public:
     QComboBox* searchRangeBox() const { return searchRange_; }
     QList<QAction*> recentFileActions() const { return recentActions_; }
 
+    // Print Many's file dialog.
+    static constexpr const char* kPrintManyTitle = "Select Reports to Print";
+    static constexpr const char* kPrintManyFilter =
+        "Tarnell Joint Report (*.tjr);;Tarnell VR5 Calibration Cert. (*.tdc);;"
+        "Reports and Certificates (*.tjr *.tdc)";
+
+    // Prints the files, a page each in this order, after the printer dialog; then shows the last.
+    void printManyFiles(const QStringList& paths);
+    // The desktop's mail client, or empty when there is none.
+    static QString mailClient();
+    // The printer the print commands share (its set-up lasts as long as the window).
+    QPrinter& printer();
+
     // The search-range entries: "5%" .. "100%".
     static constexpr int kSearchRangeEntries = 20;
     static constexpr int kFullRangeEntry = 19;
@@ -76,7 +89,6 @@ private:
     void refreshRecentFiles();
     void updateCommands();
     void openLogStatusDialog();
-    QPrinter& printer();
 
     SettingsStore& settings_;
     Prompter& prompter_;

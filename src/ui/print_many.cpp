@@ -68,23 +68,30 @@ FilePage buildFilePage(const QString& path, Medium medium, int searchRangePercen
     return page;
 }
 
+bool forEachFilePage(const QStringList& paths, Medium medium, int searchRangePercent,
+                     const std::function<bool(const FilePage& page, qsizetype index)>& take) {
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (!take(buildFilePage(paths[i], medium, searchRangePercent), i)) return false;
+    }
+    return true;
+}
+
 bool printFiles(QPagedPaintDevice& device, double dpi, const QStringList& paths, Medium medium,
                 QStringList* problems, int searchRangePercent) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
     const PageTransform transform = PageTransform::forDpi(dpi);
-    bool first = true;
-    for (const QString& path : paths) {
-        if (!first && !device.newPage()) return false;
-        first = false;
-        const FilePage page = buildFilePage(path, medium, searchRangePercent);
-        if (!page.problem.isEmpty() && problems) {
-            *problems << QDir::toNativeSeparators(path) + QStringLiteral(": ") +
-                             page.problem.section(u'\n', 0, 0);
-        }
-        paintPage(painter, page.drawing, transform);
-    }
-    return painter.end();
+    const bool printed = forEachFilePage(
+        paths, medium, searchRangePercent, [&](const FilePage& page, qsizetype index) {
+            if (index > 0 && !device.newPage()) return false;
+            if (!page.problem.isEmpty() && problems) {
+                *problems << QDir::toNativeSeparators(paths[index]) + QStringLiteral(": ") +
+                                 page.problem.section(u'\n', 0, 0);
+            }
+            paintPage(painter, page.drawing, transform);
+            return true;
+        });
+    return painter.end() && printed;
 }
 
 bool writeFilesPdf(const QStringList& paths, const QString& output, QStringList* problems,

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "page/page_drawing.h"
 
@@ -19,6 +20,11 @@ FilePage buildFilePage(const QString& path, Medium medium, int searchRangePercen
 
 // A page that says a file could not be printed, and why.
 PageDrawing unreadableFilePage(const QString& path, const QString& why);
+
+// Builds the files' pages one at a time, in order, and hands each to `take` (with the file's
+// place in the list); stops early when `take` returns false. Only one page is held at a time.
+bool forEachFilePage(const QStringList& paths, Medium medium, int searchRangePercent,
+                     const std::function<bool(const FilePage& page, qsizetype index)>& take);
 
 // Prints the files in order, one page each, on a printer or a PDF writer at `dpi`. A file that
 // cannot be read gets a page that says so and the job goes on; `problems` gets one line for

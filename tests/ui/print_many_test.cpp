@@ -1,0 +1,178 @@
+#include "ui/print_many.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include "report/vr5xp_doc.h"
+#include "settings/settings_store.h"
+#include "ui/commands.h"
+#include "ui/main_frame.h"
+#include "ui_support.h"
+
+namespace vr5 {
+namespace {
+
+// The pages of a PDF, counted in its page tree.
+int pdfPages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray pdf = file.readAll();
+    return static_cast<int>(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") +
+                            pdf.count("/Type /Page ") + pdf.count("/Type /Page/") +
+                            pdf.count("/Type /Page>"));
+}
+
+// The file a page belongs to, as its path line names it.
+QString pageFile(const PageDrawing& page) {
+    for (const PageItem& item : page.items) {
+        if (const auto* text = std::get_if<TextItem>(&item)) {
+            if (text->text.endsWith(QStringLiteral(".tjr")))
+                return QFileInfo(text->text).fileName();
+        }
+    }
+    return {};
+}
+
+class PrintManyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        a = test::writeFixture(dir, QStringLiteral("demo"), QStringLiteral("a.tjr"));
+        b = test::writeFixture(dir, QStringLiteral("bar"), QStringLiteral("b.tjr"));
+        missing = dir.filePath(QStringLiteral("gone.tjr"));
+        notAReport = test::writeFile(dir, QStringLiteral("short.tjr"), "VR5X");
+    }
+    QTemporaryDir dir;
+    QString a, b, missing, notAReport;
+};
+
+TEST_F(PrintManyTest, PagesComeInTheChosenOrderAndUnreadableFilesSaySo) {
+    const QStringList paths{b, missing, a, b};
+    QStringList files;
+    QList<bool> unreadable;
+    ASSERT_TRUE(forEachFilePage(paths, Medium::Paper, 100, [&](const FilePage& page, qsizetype) {
+        files << pageFile(page.drawing);
+        unreadable << !page.problem.isEmpty();
+        EXPECT_FALSE(page.drawing.items.empty());
+        return true;
+    }));
+    EXPECT_EQ(files, QStringList({"b.tjr", "gone.tjr", "a.tjr", "b.tjr"}));
+    EXPECT_EQ(unreadable, QList<bool>({false, true, false, false}));
+}
+
+TEST_F(PrintManyTest, OnePdfWithAPageForEveryFile) {
+    const QString out = dir.filePath(QStringLiteral("all.pdf"));
+    const struct {
+        QStringList paths;
+        int pages, problems;
+    } cases[] = {
+        {{a}, 1, 0},
+        {{a, b, a}, 3, 0},
+        {{a, missing, b, notAReport}, 4, 1},
+    };
+    for (const auto& c : cases) {
+        QStringList problems;
+        QString error;
+        ASSERT_TRUE(writeFilesPdf(c.paths, out, &problems, &error)) << error.toStdString();
+        EXPECT_EQ(pdfPages(out), c.pages);
+        EXPECT_EQ(problems.size(), c.problems) << problems.join(u'\n').toStdString();
+    }
+    // Never over a report, and nothing half-written on refusal.
+    QString error;
+    const QByteArray before = [&] {
+        QFile f(b);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    EXPECT_FALSE(writeFilesPdf({a}, b, nullptr, &error));
+    QFile f(b);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}
+
+// Answers the next print dialog; true when one was shown.
+void answerPrintDialog(bool print, bool* shown) {
+    QTimer::singleShot(50, [print, shown] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        *shown = dialog != nullptr;
+        if (!dialog) return;
+        if (print)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
+}
+
+TEST_F(PrintManyTest, TheWindowsJobPrintsEveryFileAndShowsTheLast) {
+    MemorySettingsStore settings;
+    test::ScriptedPrompter prompter;
+    CMainFrame frame(settings, prompter);
+    ASSERT_TRUE(frame.openFile(a));
+    const QString out = dir.filePath(QStringLiteral("printed.pdf"));
+    frame.printer().setOutputFormat(QPrinter::PdfFormat);
+    frame.printer().setOutputFileName(out);
+
+    // Cancelled at the printer dialog: nothing printed, the shown report stays.
+    bool shown = false;
+    answerPrintDialog(false, &shown);
+    frame.printManyFiles({b, a, b});
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(QFileInfo(frame.document().path()).fileName(), "a.tjr");
+
+    answerPrintDialog(true, &shown);
+    frame.printManyFiles({a, missing, b});
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(pdfPages(out), 3);
+    EXPECT_EQ(QFileInfo(frame.document().path()).fileName(), "b.tjr");
+    EXPECT_TRUE(
+        prompter.messages.last().startsWith(QStringLiteral("These files could not be printed")));
+
+    // An ordinary print afterwards prints the displayed report alone.
+    QFile::remove(out);
+    answerPrintDialog(true, &shown);
+    frame.onPrint();
+    EXPECT_EQ(pdfPages(out), 1);
+}
+
+TEST_F(PrintManyTest, SendIsOfferedWithAMailClientAndAttachesTheReport) {
+    MemorySettingsStore settings;
+    test::ScriptedPrompter prompter;
+    const QByteArray path = qgetenv("PATH");
+    // A mail client that writes down what it was asked.
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QString record = dir.filePath(QStringLiteral("mail.txt"));
+    QFile client(bin + QStringLiteral("/xdg-email"));
+    ASSERT_TRUE(client.open(QIODevice::WriteOnly));
+    client.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toUtf8() + "'\n");
+    client.close();
+    client.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    for (const bool withClient : {false, true}) {
+        qputenv("PATH", withClient ? bin.toUtf8() : QByteArray("/nonexistent"));
+        CMainFrame frame(settings, prompter);
+        EXPECT_FALSE(frame.action(Command::Send)->isEnabled()) << "no report yet";
+        ASSERT_TRUE(frame.openFile(a));
+        EXPECT_EQ(frame.action(Command::Send)->isEnabled(), withClient);
+        if (withClient) {
+            frame.action(Command::Send)->trigger();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(record); }, 5000));
+        }
+    }
+    qputenv("PATH", path);
+    QFile said(record);
+    ASSERT_TRUE(said.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(said.readAll()).split(u'\n', Qt::SkipEmptyParts),
+              QStringList({"--subject", "a", "--attach", QFileInfo(a).absoluteFilePath()}));
+}
+
+}  // namespace
+}  // namespace vr5
