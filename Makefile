@@ -68,7 +68,7 @@ fuzz: setup
 
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/vr5xp_bench
-	@for b in serial_bench download_bench; do \
+	@for b in serial_bench download_bench print_many_bench notes_bench analyzer_bench; do \
 	  if [ -x $(BUILD)/bench/$$b ]; then QT_QPA_PLATFORM=offscreen $(BUILD)/bench/$$b || exit 1; fi; done
 
 # Sample reports made from the test descriptions, for trying the program by hand.
