@@ -1,0 +1,180 @@
+#include "report/appended_notes.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <algorithm>
+
+#include "app_info.h"
+#include "report/report_strings.h"
+#include "report/vr5xp_doc.h"
+
+namespace vr5 {
+
+namespace {
+
+QString appTitle() {
+    return QString::fromUtf8(kAppTitle);
+}
+
+// The first `limit` code units of text, without half of a character that takes two.
+QString leftWhole(const QString& text, qsizetype limit) {
+    if (text.size() <= limit) return text;
+    qsizetype cut = std::max<qsizetype>(limit, 0);
+    if (cut > 0 && text[cut - 1].isHighSurrogate()) --cut;
+    return text.left(cut);
+}
+
+QString failure(const char* headline, const QString& path, const QString& why) {
+    return QStringLiteral("%1\n\n%2\n%3\n\n%4")
+        .arg(QString::fromUtf8(headline), QDir::toNativeSeparators(path), why,
+             QString::fromUtf8(notes::kLeftUnchanged));
+}
+
+}  // namespace
+
+RemarksModel::RemarksModel(const QString& reportNotes)
+    : notes_(reportNotes),
+      oldNotes_(reportNotes == QLatin1String(notes::kNoNotes) ? QString() : reportNotes) {
+    remaining_ = static_cast<int>(std::max<qsizetype>(notes::kLimit - oldNotes_.size(), 0));
+}
+
+QString RemarksModel::prompt(qsizetype typed) const {
+    return QString::asprintf(notes::kPrompt, static_cast<int>(remaining_ - typed));
+}
+
+std::optional<RemarksModel::Span> RemarksModel::overflow(const QString& before,
+                                                         const QString& after) const {
+    const qsizetype excess = after.size() - remaining_;
+    if (excess <= 0) return std::nullopt;
+
+    // What was inserted lies between the part both texts start with and the part both end with.
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < shorter && before[head] == after[head]) ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    const qsizetype insertedEnd = after.size() - tail;
+    const qsizetype inserted = insertedEnd - head;
+
+    // Drop the end of the insertion; a text that was too long already loses its end as well.
+    Span drop = inserted >= excess ? Span{insertedEnd - excess, excess} : Span{remaining_, excess};
+    // Never leave half of a character that takes two code units.
+    if (drop.position > 0 && after[drop.position].isLowSurrogate()) {
+        --drop.position;
+        ++drop.length;
+    }
+    return drop;
+}
+
+RemarksModel::Close RemarksModel::accept(const QString& editText, Prompter& prompter) {
+    // The edit holds no more than what is left; a longer text is cut as the edit would cut it.
+    const QString added = leftWhole(editText, remaining_).trimmed();
+    if (added.isEmpty()) return Close::Ok;
+    const Prompter::Answer answer =
+        prompter.ask(QString::fromUtf8(notes::kConfirmAppend),
+                     QString::fromUtf8(notes::kQuestionCaption), Prompter::Buttons::YesNoCancel);
+    if (answer != Prompter::Answer::Yes) return Close::StayOpen;
+    notes_ = oldNotes_.isEmpty() ? added : oldNotes_ + QLatin1String(notes::kSeparator) + added;
+    appended_ = true;
+    return Close::Ok;
+}
+
+RemarksModel::Close RemarksModel::cancel(const QString& editText, Prompter& prompter) {
+    if (editText.trimmed().isEmpty()) return Close::Cancel;
+    const Prompter::Answer answer =
+        prompter.ask(QString::fromUtf8(notes::kConfirmDiscard),
+                     QString::fromUtf8(notes::kQuestionCaption), Prompter::Buttons::YesNoCancel);
+    return answer == Prompter::Answer::Yes ? Close::Cancel : Close::StayOpen;
+}
+
+QByteArray imageWithNotes(const QByteArray& image, qsizetype notesPos, qsizetype notesEnd,
+                          const QString& notes) {
+    const qsizetype before = std::clamp<qsizetype>(notesPos, 0, image.size());
+    const qsizetype after = std::clamp<qsizetype>(notesEnd, before, image.size());
+    const qsizetype units = notes.size();
+
+    QByteArray out;
+    out.reserve(image.size() - (after - before) + 4 + 2 * units);
+    out.append(image.constData(), before);
+    out.append(static_cast<char>(units & 0xff));
+    out.append(static_cast<char>((units >> 8) & 0xff));
+    if (units == 0) out.append(2, '\0');  // an empty string still has its filler word
+    for (const QChar c : notes) {
+        out.append(static_cast<char>(c.unicode() >> 8));
+        out.append(static_cast<char>(c.unicode() & 0xff));
+    }
+    out.append(image.constData() + after, image.size() - after);
+    return out;
+}
+
+std::optional<QString> replaceReportFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    // Unbuffered: a buffered QSaveFile commits a file cut short when its last flush writes
+    // only part of the buffer (a full disk), so every write is checked here instead.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return failure(notes::kCannotOpen, path, file.errorString() + u'.');
+    }
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        // A write that stops part way is tried again for the rest, which then says why.
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
+            const QString why = QStringLiteral("%1 (%2 of %3 bytes written).")
+                                    .arg(file.errorString())
+                                    .arg(written)
+                                    .arg(bytes.size());
+            file.cancelWriting();
+            return failure(notes::kCannotWrite, path, why);
+        }
+        written += n;
+    }
+    if (!file.commit()) return failure(notes::kCannotWrite, path, file.errorString() + u'.');
+    return std::nullopt;
+}
+
+AppendNotesResult AppendNotes(CVR5XPDoc& doc, ProgramState& state, Prompter& prompter,
+                              const RemarksRunner& runDialog) {
+    const QString path = state.currentReportPath;
+    if (path.isEmpty()) {
+        prompter.show(QString::fromUtf8(str::kNoFileName), appTitle(), Prompter::Icon::Warning);
+        return AppendNotesResult::Refused;
+    }
+    // The file is rebuilt from the document's image: that must be the image of this report.
+    if (!doc.hasReport() || doc.path() != path) {
+        prompter.show(QDir::toNativeSeparators(path) + QStringLiteral("\n\n") +
+                          QString::fromUtf8(notes::kNotOnShow),
+                      appTitle(), Prompter::Icon::Warning);
+        return AppendNotesResult::Refused;
+    }
+    const JointRecord& rec = doc.record();
+    if (!rec.has(ReportItem::Notes)) {
+        prompter.show(QDir::toNativeSeparators(path) + QStringLiteral("\n\n") +
+                          QString::fromUtf8(notes::kDamaged) + QStringLiteral("\n\n") +
+                          QString::fromUtf8(notes::kLeftUnchanged),
+                      appTitle(), Prompter::Icon::Warning);
+        return AppendNotesResult::Refused;
+    }
+    if (rec.fields.notes.size() >= notes::kLimit) {
+        prompter.show(QString::fromUtf8(notes::kNotesFull), appTitle(),
+                      Prompter::Icon::Information);
+        return AppendNotesResult::NotesFull;
+    }
+
+    const std::optional<QString> joined = runDialog(rec.fields.notes);
+    if (!joined || joined->isEmpty()) return AppendNotesResult::NothingNew;
+
+    // The document's image and notes positions stay those of the file as it was read, so a
+    // second append before the file is read again rebuilds it from the same bytes.
+    const QByteArray bytes = imageWithNotes(doc.image(), rec.notesPos, rec.notesEnd, *joined);
+    if (const std::optional<QString> why = replaceReportFile(path, bytes)) {
+        prompter.show(*why, appTitle(), Prompter::Icon::Error);
+        return AppendNotesResult::Failed;
+    }
+    doc.setNotes(*joined);
+    state.reloadFlag = true;
+    return AppendNotesResult::Appended;
+}
+
+}  // namespace vr5
