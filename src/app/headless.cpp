@@ -68,7 +68,9 @@ int runHeadless(const CommandLine& c, QTextStream& out, QTextStream& err) {
     QString error;
     switch (c.mode) {
         case CommandLine::Mode::Dump:
-            out << QString::fromUtf8(reportToJson(doc.record(), doc.path()));
+            out << QString::fromUtf8(doc.hasCalibration()
+                                         ? calibrationToJson(doc.calibration(), doc.path())
+                                         : reportToJson(doc.record(), doc.path()));
             out.flush();
             return done;
         case CommandLine::Mode::ExportPdf:

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "app_info.h"
+#include "page/certificate_page.h"
 #include "page/report_page.h"
 #include "report/vr5xp_doc.h"
 #include "ui/page_painter.h"
@@ -35,6 +36,7 @@ const PageMetrics& pageMetrics() {
 
 PageDrawing buildDocumentPage(const CVR5XPDoc& doc, Medium medium) {
     if (!doc.hasReport()) return {};
+    if (doc.hasCalibration()) return buildCertificatePage(doc.calibration(), pageMetrics(), medium);
     return buildReportPage(doc.record(), doc.path(), pageMetrics(), medium, doc.analyzer());
 }
 

@@ -10,6 +10,7 @@
 #include <QPrinterInfo>
 
 #include "app/headless.h"
+#include "calibration_description.h"
 #include "ui_support.h"
 
 namespace vr5 {
@@ -131,12 +132,13 @@ TEST_F(HeadlessTest, DumpGivesTheDecodedReport) {
     const QString report = test::writeFixture(dir, QStringLiteral("plain_hydraulic"));
     ASSERT_EQ(run({"--search-range", "50", "--dump", report}), kExitOk) << qPrintable(err);
     const QJsonObject o = QJsonDocument::fromJson(out.toUtf8()).object();
-    for (const char* key : {"file", "header_lines", "notes", "demo", "pressure_unit",
+    for (const char* key : {"file", "kind", "header_lines", "notes", "demo", "pressure_unit",
                             "psi_per_unit", "logged_duration", "sample_count", "max_pressure",
                             "search_range", "heater_removal", "samples"}) {
         EXPECT_TRUE(o.contains(QLatin1String(key))) << key;
     }
-    EXPECT_EQ(o.size(), 12);
+    EXPECT_EQ(o.size(), 13);
+    EXPECT_EQ(o["kind"].toString(), "report");
     EXPECT_EQ(o["search_range"].toInt(), 50);
     EXPECT_EQ(o["pressure_unit"].toString(), "psi");
     EXPECT_EQ(o["samples"].toArray().size(), o["sample_count"].toInt());
@@ -167,6 +169,68 @@ TEST_F(HeadlessTest, ExportsWriteTheirFiles) {
     EXPECT_EQ(run({"--export-png", png, "--dpi", "48", report}), kExitOk) << qPrintable(err);
     EXPECT_EQ(QImage(png).size(), QSize(408, 528));
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
+}
+
+// A calibration file from tests/fixtures/calibration, written into the test's folder.
+QString writeCalibration(const QTemporaryDir& dir, const QString& name, const QString& fileName) {
+    fixtures::CalibrationDescription d;
+    QString error;
+    EXPECT_TRUE(fixtures::readCalibrationFile(
+        QStringLiteral(VR5_FIXTURE_DIR "/calibration/%1.txt").arg(name), d, error))
+        << error.toStdString();
+    return test::writeFile(dir, fileName, fixtures::buildCalibration(d));
+}
+
+TEST_F(HeadlessTest, CalibrationFilesDumpAndExportTheirCertificate) {
+    const QString file = writeCalibration(dir, "failures", "station.TDC");
+    ASSERT_EQ(run({"--dump", file}), kExitOk) << qPrintable(err);
+    const QJsonObject o = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(o.keys(), (QStringList{"fields", "file", "kind", "pressure_results", "summary_lines",
+                                     "temperature_results"}));
+    EXPECT_EQ(o["file"].toString(), file);
+    EXPECT_EQ(o["kind"].toString(), "calibration");
+    const QJsonArray fields = o["fields"].toArray();
+    ASSERT_EQ(fields.size(), 16);
+    EXPECT_EQ(fields[0].toString(), "2024/11/04 08:15");
+    EXPECT_EQ(fields[1].toString(), "VR5-0933");
+    EXPECT_TRUE(fields[2].toString().startsWith("VR5 calibration, station 2\r\nTemp 401F"));
+    EXPECT_EQ(fields[13].toString(), "VR5-XP");
+    EXPECT_EQ(o["temperature_results"].toArray(),
+              (QJsonArray{"---", "---", "500\u00B0F", "541\u00B0F"}));
+    EXPECT_EQ(o["pressure_results"].toArray(), (QJsonArray{"---", "---", "---", "51psi"}));
+    EXPECT_EQ(o["summary_lines"].toArray().size(), 3);
+    EXPECT_TRUE(err.isEmpty()) << qPrintable(err);
+
+    // The certificate, with its green logo on screen as on paper.
+    const QString png = dir.filePath("certificate.png");
+    const QString pdf = dir.filePath("certificate.pdf");
+    EXPECT_EQ(run({"--export-png", png, file}), kExitOk) << qPrintable(err);
+    EXPECT_EQ(run({"--export-pdf", pdf, file}), kExitOk) << qPrintable(err);
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    const QImage image(png);
+    ASSERT_EQ(image.size(), QSize(816, 1056));
+    int green = 0, red = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            green += c == qRgb(0, 150, 0);
+            red += qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80;
+        }
+    }
+    EXPECT_GT(green, 1000) << "the logo in green";
+    EXPECT_GT(red, 20) << "the failed results in red";
+}
+
+TEST_F(HeadlessTest, AFileThatIsNotACalibrationIsRefused) {
+    const QString report = test::writeFixture(dir, QStringLiteral("demo"), "joint.tdc");
+    const QString png = dir.filePath("never.png");
+    const QStringList commands[] = {{"--dump", report}, {"--export-png", png, report}};
+    for (const QStringList& args : commands) {
+        EXPECT_EQ(run(args), kExitFile);
+        EXPECT_EQ(err.trimmed(), "Invalid calibration file!");
+        EXPECT_TRUE(out.isEmpty());
+    }
+    EXPECT_FALSE(QFileInfo::exists(png));
 }
 
 TEST_F(HeadlessTest, PrintingWithoutAPrinterSaysSo) {

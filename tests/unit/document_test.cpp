@@ -192,8 +192,8 @@ TEST(CalibrationPath, IsToldByItsName) {
         const char* path;
         bool calibration;
     } cases[] = {
-        {"/reports/station 4.tdc", true}, {"/reports/joint.tjr", false}, {".tdc", false},
-        {"/reports/x.TDC", false},        {"/a.tdc/joint.tjr", true},    {"C:\\cal\\a.tdc", true},
+        {"/reports/station 4.tdc", true}, {"/reports/joint.tjr", false}, {"/reports/x.TDC", true},
+        {"/a.tdc/joint.tjr", false},      {"C:\\cal\\a.tdc", true},      {"/a/b.tdcx", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CVR5XPDoc::isCalibrationPath(QString::fromUtf8(c.path)), c.calibration) << c.path;

@@ -128,10 +128,11 @@ TEST(JointRecord, JsonDump) {
     const QJsonObject o = doc.object();
     QStringList keys = o.keys();
     keys.sort();
-    EXPECT_EQ(keys, (QStringList{"demo", "file", "header_lines", "heater_removal",
+    EXPECT_EQ(keys, (QStringList{"demo", "file", "header_lines", "heater_removal", "kind",
                                  "logged_duration", "max_pressure", "notes", "pressure_unit",
                                  "psi_per_unit", "sample_count", "samples", "search_range"}));
     EXPECT_EQ(o["file"].toString(), QStringLiteral("/r/j7.tjr"));
+    EXPECT_EQ(o["kind"].toString(), QStringLiteral("report"));
     EXPECT_EQ(o["header_lines"].toVariant().toStringList(), rec.headerLines);
     EXPECT_EQ(o["notes"].toString(), QStringLiteral("---"));
     EXPECT_TRUE(o["demo"].isBool() && o["demo"].toBool());

@@ -454,6 +454,16 @@ QByteArray buildFixture(const FixtureDescription& fixture) {
     return bytes;
 }
 
+bool readTextValue(const QString& raw, QString& out, QString& error) {
+    try {
+        out = textValue(raw);
+        return true;
+    } catch (const LineError& e) {
+        error = e.message;
+        return false;
+    }
+}
+
 bool readFixtureFile(const QString& path, FixtureDescription& out, QString& error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

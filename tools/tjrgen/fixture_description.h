@@ -51,4 +51,8 @@ QByteArray buildFixture(const FixtureDescription& fixture);
 // Reads a description file (UTF-8). On failure, `error` says which line and why.
 bool readFixtureFile(const QString& path, FixtureDescription& out, QString& error);
 
+// A text value as a description writes it: the rest of the line, optionally quoted, with the
+// escapes \n \r \t \0 \\ \" \uXXXX. False, with `error` saying why, for a broken escape.
+bool readTextValue(const QString& raw, QString& out, QString& error);
+
 }  // namespace vr5::fixtures

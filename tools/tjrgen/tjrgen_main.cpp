@@ -1,18 +1,23 @@
-// tjrgen: writes a joint report file (.tjr) from a readable description.
+// tjrgen: writes a joint report file (.tjr), or a calibration file (.tdc), from a readable
+// description.
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
 #include <cstdio>
 #include <cstring>
 
+#include "calibration_description.h"
 #include "fixture_description.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "Usage: tjrgen DESCRIPTION.txt -o OUT.tjr\n"
+    "       tjrgen CALIBRATION.txt -o OUT.tdc\n"
     "\n"
-    "Writes the joint report that DESCRIPTION.txt describes. A description holds one\n"
+    "Writes the joint report that DESCRIPTION.txt describes, or, when the output ends in\n"
+    ".tdc, the calibration file that CALIBRATION.txt describes. A description holds one\n"
     "\"key: value\" per line; blank lines and lines starting with # are ignored. Every field\n"
     "left out keeps the value of a plain hydraulic joint.\n"
     "\n"
@@ -43,6 +48,15 @@ constexpr const char* kUsage =
     "  string_count: NAME N     write N as the count of string NAME (a text key above)\n"
     "  trailer_hex: HEX         bytes after the last sample\n"
     "  truncate: N              cut the file after N bytes\n"
+    "\n"
+    "Calibration files (every field left out keeps the value of a calibration that passed):\n"
+    "  date:   logger_serial:   log:   log_line: (one line of the log, replaces the default)\n"
+    "  technician:   company:   model:   ppc_serial:   transducer_serial:\n"
+    "  temperature_calibrator[_serial|_certificate|_expiry]:\n"
+    "  pressure_calibrator[_serial|_certificate|_expiry]:\n"
+    "  magic: TEXT   magic_encoding: bytes|utf16   value: N\n"
+    "  length_form: shortest|word|dword|qword   string_length: NAME N\n"
+    "  trailer_hex: HEX   truncate: N\n"
     "\n"
     "Exit status: 0 written, 1 the description or the output failed, 2 usage.\n";
 
@@ -75,9 +89,19 @@ int main(int argc, char** argv) {
     if (input.isEmpty()) return usageError("no description given");
     if (output.isEmpty()) return usageError("no output file given (-o OUT.tjr)");
 
-    vr5::fixtures::FixtureDescription fixture;
+    QByteArray bytes;
     QString error;
-    if (!vr5::fixtures::readFixtureFile(input, fixture, error)) {
+    bool read = false;
+    if (QFileInfo(output).suffix().compare(QLatin1String("tdc"), Qt::CaseInsensitive) == 0) {
+        vr5::fixtures::CalibrationDescription calibration;
+        read = vr5::fixtures::readCalibrationFile(input, calibration, error);
+        if (read) bytes = vr5::fixtures::buildCalibration(calibration);
+    } else {
+        vr5::fixtures::FixtureDescription fixture;
+        read = vr5::fixtures::readFixtureFile(input, fixture, error);
+        if (read) bytes = vr5::fixtures::buildFixture(fixture);
+    }
+    if (!read) {
         std::fprintf(stderr, "tjrgen: %s\n", qUtf8Printable(error));
         return 1;
     }
@@ -88,7 +112,6 @@ int main(int argc, char** argv) {
                      qUtf8Printable(file.errorString()));
         return 1;
     }
-    const QByteArray bytes = vr5::fixtures::buildFixture(fixture);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         std::fprintf(stderr, "tjrgen: %s: %s\n", qUtf8Printable(output),
                      qUtf8Printable(file.errorString()));

@@ -16,20 +16,29 @@ QString appTitle() {
     return QString::fromUtf8(kAppTitle);
 }
 
+// What kind of file is being read, for the messages.
+struct FileKind {
+    const char* name;      // "report file"
+    const char* tooLarge;  // "a joint report"
+};
+constexpr FileKind kReportFile{"report file", "a joint report"};
+constexpr FileKind kCalibrationFile{"calibration file", "a calibration file"};
+
 // Reads the whole file, or says why it could not.
-bool readWhole(const QString& path, QByteArray& bytes, QString& why) {
+bool readWhole(const QString& path, const FileKind& kind, QByteArray& bytes, QString& why) {
     const QFileInfo info(path);
     if (!info.exists()) {
         why = QStringLiteral("The file does not exist.");
         return false;
     }
     if (info.isDir()) {
-        why = QStringLiteral("It is a folder, not a report file.");
+        why = QStringLiteral("It is a folder, not a %1.").arg(QLatin1String(kind.name));
         return false;
     }
     if (info.size() > CVR5XPDoc::kMaxReportBytes) {
-        why = QStringLiteral("The file is %1 bytes long, far too large to be a joint report.")
-                  .arg(info.size());
+        why = QStringLiteral("The file is %1 bytes long, far too large to be %2.")
+                  .arg(info.size())
+                  .arg(QLatin1String(kind.tooLarge));
         return false;
     }
     QFile file(path);
@@ -42,6 +51,16 @@ bool readWhole(const QString& path, QByteArray& bytes, QString& why) {
         why = file.errorString() + u'.';
         return false;
     }
+    return true;
+}
+
+bool refuseUnreadable(const QString& path, const FileKind& kind, QByteArray& bytes,
+                      Prompter& prompter) {
+    QString why;
+    if (readWhole(path, kind, bytes, why)) return false;
+    prompter.show(QStringLiteral("Cannot open the %1\n%2\n\n%3")
+                      .arg(QLatin1String(kind.name), QDir::toNativeSeparators(path), why),
+                  appTitle(), Prompter::Icon::Error);
     return true;
 }
 
@@ -82,13 +101,7 @@ QString CVR5XPDoc::damageMessage(const QString& path, const DecodeProblem& probl
 
 CVR5XPDoc::OpenResult CVR5XPDoc::Open(const QString& path) {
     const QString full = QFileInfo(path).absoluteFilePath();
-    if (isCalibrationPath(full)) {
-        prompter_.show(QStringLiteral("%1\nis a calibration file. This version of the program "
-                                      "opens joint reports only.")
-                           .arg(QDir::toNativeSeparators(full)),
-                       appTitle(), Prompter::Icon::Warning);
-        return OpenResult::Failed;
-    }
+    if (isCalibrationPath(full)) return loadCalibrationFile(full);
     return load(full, QFileInfo(full).fileName());
 }
 
@@ -107,13 +120,7 @@ CVR5XPDoc::OpenResult CVR5XPDoc::LoadCurrentReportPath() {
 
 CVR5XPDoc::OpenResult CVR5XPDoc::load(const QString& path, QString titleText) {
     QByteArray bytes;
-    QString why;
-    if (!readWhole(path, bytes, why)) {
-        prompter_.show(QStringLiteral("Cannot open the report file\n%1\n\n%2")
-                           .arg(QDir::toNativeSeparators(path), why),
-                       appTitle(), Prompter::Icon::Error);
-        return OpenResult::Failed;
-    }
+    if (refuseUnreadable(path, kReportFile, bytes, prompter_)) return OpenResult::Failed;
 
     auto record = std::make_unique<JointRecord>();
     record->searchRangePercent = 100;
@@ -121,6 +128,7 @@ CVR5XPDoc::OpenResult CVR5XPDoc::load(const QString& path, QString titleText) {
 
     image_ = std::move(bytes);
     record_ = std::move(record);
+    calibration_.reset();
     path_ = path;
     title_ = std::move(titleText);
     loaded_ = true;
@@ -136,8 +144,32 @@ CVR5XPDoc::OpenResult CVR5XPDoc::load(const QString& path, QString titleText) {
     return OpenResult::Opened;
 }
 
+CVR5XPDoc::OpenResult CVR5XPDoc::loadCalibrationFile(const QString& path) {
+    QByteArray bytes;
+    if (refuseUnreadable(path, kCalibrationFile, bytes, prompter_)) return OpenResult::Failed;
+    auto calibration = std::make_unique<CalibrationRecord>();
+    if (loadCalibration(bytes, *calibration) != CalibrationProblem::None) {
+        prompter_.show(QString::fromUtf8(kInvalidCalibrationFile), appTitle(),
+                       Prompter::Icon::Warning);
+        return OpenResult::Failed;
+    }
+
+    // The joint record is let go, and with it the report path the report commands work on.
+    image_.clear();
+    record_ = std::make_unique<JointRecord>();
+    calibration_ = std::move(calibration);
+    path_ = path;
+    title_ = QFileInfo(path).fileName();
+    loaded_ = true;
+    analyzer_ = {};
+    state_.currentReportPath.clear();
+    state_.reloadFlag = false;
+    Q_EMIT changed();
+    return OpenResult::Opened;
+}
+
 bool CVR5XPDoc::isCalibrationPath(const QString& path) {
-    return path.indexOf(QStringLiteral(".tdc")) > 0;
+    return QFileInfo(path).suffix().compare(QLatin1String("tdc"), Qt::CaseInsensitive) == 0;
 }
 
 CVR5XPDoc::OpenResult CVR5XPDoc::ReloadIfFlagged() {
@@ -149,6 +181,7 @@ CVR5XPDoc::OpenResult CVR5XPDoc::ReloadIfFlagged() {
 void CVR5XPDoc::New() {
     image_.clear();
     record_ = std::make_unique<JointRecord>();
+    calibration_.reset();
     path_.clear();
     title_.clear();
     loaded_ = false;
@@ -160,7 +193,7 @@ void CVR5XPDoc::New() {
 
 void CVR5XPDoc::SetSearchRangePercent(int percent) {
     record_->searchRangePercent = std::clamp(percent, 5, 100);
-    if (!loaded_) return;
+    if (!loaded_ || calibration_) return;
     decodeReport(image_, *record_);
     Q_EMIT changed();
 }

@@ -5,15 +5,17 @@
 #include <QString>
 #include <memory>
 
+#include "page/report_page.h"
 #include "program_state.h"
 #include "prompter.h"
-#include "page/report_page.h"
+#include "report/calibration_record.h"
 #include "report/joint_record.h"
 
 namespace vr5 {
 
-// The one file the main window shows: the whole image of a joint report and its decoded record.
-// A report is never written through the document.
+// The one file the main window shows: the whole image of a joint report and its decoded record,
+// or a calibration file's record, which shows as its certificate. A report is never written
+// through the document.
 class CVR5XPDoc : public QObject {
     Q_OBJECT
 public:
@@ -29,7 +31,8 @@ public:
     CVR5XPDoc(ProgramState& state, Prompter& prompter, QObject* parent = nullptr);
     ~CVR5XPDoc() override;
 
-    // Opens a joint report. Every problem is shown to the operator through the prompter.
+    // Opens a joint report, or a calibration file (by its ".tdc" extension). Every problem is
+    // shown to the operator through the prompter.
     OpenResult Open(const QString& path);
     // Loads the report at the current report path (after a download or an appended note).
     OpenResult LoadCurrentReportPath();
@@ -42,8 +45,13 @@ public:
     // (5..100) of the logged time.
     void SetSearchRangePercent(int percent);
 
+    // A file is open: a joint report, or a calibration file (then record() is an empty joint
+    // record and calibration() holds what the file says).
     bool hasReport() const { return loaded_; }
+    bool hasCalibration() const { return calibration_ != nullptr; }
     const JointRecord& record() const { return *record_; }
+    // Only while hasCalibration().
+    const CalibrationRecord& calibration() const { return *calibration_; }
     const QByteArray& image() const { return image_; }
     QString path() const { return path_; }
     // "<file name> - Tarnell VR5-XP", or the application title alone.
@@ -56,7 +64,7 @@ public:
         Q_EMIT changed();
     }
 
-    // A calibration file rather than a joint report: ".tdc" anywhere but at the very start.
+    // A calibration file rather than a joint report: its extension is ".tdc", in any case.
     static bool isCalibrationPath(const QString& path);
     // The message the operator sees for a damaged report.
     static QString damageMessage(const QString& path, const DecodeProblem& problem);
@@ -67,11 +75,13 @@ Q_SIGNALS:
 
 private:
     OpenResult load(const QString& path, QString titleText);
+    OpenResult loadCalibrationFile(const QString& path);
 
     ProgramState& state_;
     Prompter& prompter_;
     QByteArray image_;
     std::unique_ptr<JointRecord> record_;
+    std::unique_ptr<CalibrationRecord> calibration_;
     QString path_;
     QString title_;
     bool loaded_ = false;
