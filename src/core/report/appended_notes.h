@@ -59,14 +59,15 @@ public:
     // The prompt with the characters still left once `typed` characters are in the edit.
     QString prompt(qsizetype typed = 0) const;
 
-    // The edit's text went from `before` to `after`. When that makes it longer than the
-    // characters left, the end of what was typed or pasted that does not fit, to be removed
-    // again: typing stops at the limit and a pasted text is cut to what fits.
+    // A part of a text: where it starts and how many code units it has.
     struct Span {
         qsizetype position = 0;
         qsizetype length = 0;
         bool operator==(const Span&) const = default;
     };
+    // The edit's text went from `before` to `after`. When that makes it longer than the
+    // characters left, the end of what was typed or pasted that does not fit, to be removed
+    // again: typing stops at the limit and a pasted text is cut to what fits.
     std::optional<Span> overflow(const QString& before, const QString& after) const;
 
     // OK with the edit's text: new text is joined to the old notes once the operator confirms.

@@ -7,6 +7,7 @@
 #include "app_info.h"
 #include "report/report_decoder.h"
 #include "report/report_strings.h"
+#include "report/report_text.h"
 
 namespace vr5 {
 
@@ -188,6 +189,12 @@ void CVR5XPDoc::New() {
     analyzer_ = {};
     state_.currentReportPath.clear();
     state_.reloadFlag = false;
+    Q_EMIT changed();
+}
+
+void CVR5XPDoc::setNotes(const QString& notes) {
+    record_->fields.notes = notes;
+    record_->headerLines = buildReportHeaderLines(*record_);
     Q_EMIT changed();
 }
 

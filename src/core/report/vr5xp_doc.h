@@ -64,6 +64,9 @@ public:
         Q_EMIT changed();
     }
 
+    // Notes appended to the report file: the record shows them until the file is read again.
+    void setNotes(const QString& notes);
+
     // A calibration file rather than a joint report: its extension is ".tdc", in any case.
     static bool isCalibrationPath(const QString& path);
     // The message the operator sees for a damaged report.
