@@ -30,11 +30,13 @@
 #include "setup/gauge_pressure.h"
 #include "text/number_text.h"
 #include "ui/about_dlg.h"
+#include "ui/analyzer_dlg.h"
 #include "ui/logger/diagnostics_dlg.h"
 #include "ui/logger/log_status_dlg.h"
 #include "ui/page_output.h"
 #include "ui/page_painter.h"
 #include "ui/print_many.h"
+#include "ui/remarks_dlg.h"
 #include "ui/report_printing.h"
 #include "ui/settings/settings_dlg.h"
 #include "ui/toolbar_icons.h"
@@ -369,8 +371,21 @@ void CMainFrame::onSend() {
                        QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
     }
 }
-void CMainFrame::onAnalyze() {}
-void CMainFrame::onAppendNotes() {}
+void CMainFrame::onAnalyze() {
+    if (!reportCommandsEnabled(state_) || !doc_->hasReport()) return;
+    // The Analyzer's Print prints what the page shows then: the analyzer layout.
+    runAnalyzer(*doc_, this, [this] { onPrint(); });
+    view_->viewport()->update();
+}
+
+void CMainFrame::onAppendNotes() {
+    if (!reportCommandsEnabled(state_) || !doc_->hasReport()) return;
+    runAppendNotes(*doc_, state_, prompter_, this);
+    // The report on disk has the longer notes: the page shows them.
+    if (state_.reloadFlag) doc_->ReloadIfFlagged();
+    updateCommands();
+    view_->viewport()->update();
+}
 
 void CMainFrame::onAbout() {
     CAboutDlg dialog(this);

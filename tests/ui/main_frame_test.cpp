@@ -7,12 +7,13 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDialog>
 #include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTest>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -290,6 +291,31 @@ TEST_F(MainFrameTest, LogStatusOpensSettingsUntilAPortIsChosen) {
     EXPECT_TRUE(frame->document().hasReport());
     EXPECT_FALSE(frame->action(Command::Analyze)->isEnabled());
     EXPECT_FALSE(frame->action(Command::AppendNotes)->isEnabled());
+}
+
+// Every enabled command does its work: Analyze and Append Notes open their dialogs over the
+// report, and the page is the report's again afterwards.
+TEST_F(MainFrameTest, AnalyzeAndAppendNotesOpenTheirDialogs) {
+    ASSERT_TRUE(frame->openFile(test::writeFixture(dir, QStringLiteral("plain_hydraulic"))));
+    const struct {
+        Command command;
+        const char* dialogClass;
+    } cases[] = {{Command::Analyze, "vr5::CDlgAnalyzer"}, {Command::AppendNotes, "vr5::CRemarks"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(frame->action(c.command)->isEnabled());
+        QString opened;
+        bool analyzing = false;
+        QTimer::singleShot(50, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            opened = dialog ? QString::fromLatin1(dialog->metaObject()->className()) : QString();
+            analyzing = frame->document().analyzer().active;
+            if (auto* d = qobject_cast<QDialog*>(dialog)) d->reject();
+        });
+        frame->action(c.command)->trigger();
+        EXPECT_EQ(opened, QString::fromLatin1(c.dialogClass));
+        EXPECT_EQ(analyzing, c.command == Command::Analyze);
+        EXPECT_FALSE(frame->document().analyzer().active);
+    }
 }
 
 TEST_F(MainFrameTest, SettingsCommandOpensTheSettingsDialog) {
