@@ -18,6 +18,9 @@
 namespace vr5 {
 namespace {
 
+using test::inside;
+using test::itemsOf;
+
 constexpr PageMetrics kMetrics{59, 153, 120, 92};
 
 // 500 samples a second apart, rising evenly to 400 psi, then a heater-removal rise at the end.
@@ -165,19 +168,6 @@ TEST(Analyzer, Readout) {
     EXPECT_TRUE(
         whole.contains(QStringLiteral("(delta: %1)").arg(formatTicks(rec.Time(499) - rec.Time(0)))))
         << whole.toStdString();
-}
-
-template <typename T>
-std::vector<T> itemsOf(const PageDrawing& d) {
-    std::vector<T> out;
-    for (const PageItem& item : d.items) {
-        if (const T* t = std::get_if<T>(&item)) out.push_back(*t);
-    }
-    return out;
-}
-
-bool inside(const PageRect& r, PagePoint p) {
-    return p.x >= r.left && p.x <= r.right && p.y <= r.top && p.y >= r.bottom;
 }
 
 int mapX(const PlotGeometry& g, int t) {

@@ -10,6 +10,9 @@
 namespace vr5 {
 namespace {
 
+using test::inside;
+using test::itemsOf;
+
 constexpr PageMetrics kMetrics{59, 153, 120, 92};
 constexpr Rgb kBlue = rgb(0, 0, 255);
 constexpr Rgb kRed = rgb(255, 0, 0);
@@ -23,15 +26,6 @@ CalibrationRecord fixture(const char* name) {
     CalibrationRecord rec;
     EXPECT_EQ(loadCalibration(fixtures::buildCalibration(d), rec), CalibrationProblem::None);
     return rec;
-}
-
-template <typename T>
-std::vector<T> itemsOf(const PageDrawing& d) {
-    std::vector<T> out;
-    for (const PageItem& item : d.items) {
-        if (const T* t = std::get_if<T>(&item)) out.push_back(*t);
-    }
-    return out;
 }
 
 const TextItem* find(const std::vector<TextItem>& texts, const QString& start) {

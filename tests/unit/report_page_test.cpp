@@ -12,6 +12,9 @@
 namespace vr5 {
 namespace {
 
+using test::inside;
+using test::itemsOf;
+
 constexpr PageMetrics kMetrics{59, 153, 120, 92};
 
 // Heater out at tick 1500 of 3000: a rise from 0 to 150 psi.
@@ -26,19 +29,6 @@ PageDrawing page(const JointRecord& rec, Medium medium = Medium::Screen,
 
 PageDrawing page(const char* description, Medium medium = Medium::Screen) {
     return page(test::decodeDescription(QString::fromUtf8(description)), medium);
-}
-
-template <typename T>
-std::vector<T> itemsOf(const PageDrawing& d) {
-    std::vector<T> out;
-    for (const PageItem& item : d.items) {
-        if (const T* t = std::get_if<T>(&item)) out.push_back(*t);
-    }
-    return out;
-}
-
-bool inside(const PageRect& r, PagePoint p) {
-    return p.x >= r.left && p.x <= r.right && p.y <= r.top && p.y >= r.bottom;
 }
 
 // The time labels under a plot, left to right.

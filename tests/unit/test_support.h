@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fixture_description.h"
+#include "page/page_drawing.h"
 #include "report/joint_record.h"
 
 // Readable values in failure messages.
@@ -26,6 +27,21 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
 QT_END_NAMESPACE
 
 namespace vr5::test {
+
+// The items of one kind on a page, in drawing order.
+template <typename T>
+std::vector<T> itemsOf(const PageDrawing& d) {
+    std::vector<T> out;
+    for (const PageItem& item : d.items) {
+        if (const T* t = std::get_if<T>(&item)) out.push_back(*t);
+    }
+    return out;
+}
+
+// A point inside a rectangle of the page, edges included.
+inline bool inside(const PageRect& r, PagePoint p) {
+    return p.x >= r.left && p.x <= r.right && p.y <= r.top && p.y >= r.bottom;
+}
 
 // The bytes of the report a description describes. A description that does not parse fails the
 // running test and gives an empty file.

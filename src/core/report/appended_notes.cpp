@@ -44,28 +44,7 @@ QString RemarksModel::prompt(qsizetype typed) const {
 
 std::optional<RemarksModel::Span> RemarksModel::overflow(const QString& before,
                                                          const QString& after) const {
-    const qsizetype excess = after.size() - remaining_;
-    if (excess <= 0) return std::nullopt;
-
-    // What was inserted lies between the part both texts start with and the part both end with.
-    const qsizetype shorter = std::min(before.size(), after.size());
-    qsizetype head = 0;
-    while (head < shorter && before[head] == after[head]) ++head;
-    qsizetype tail = 0;
-    while (tail < shorter - head &&
-           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
-        ++tail;
-    const qsizetype insertedEnd = after.size() - tail;
-    const qsizetype inserted = insertedEnd - head;
-
-    // Drop the end of the insertion; a text that was too long already loses its end as well.
-    Span drop = inserted >= excess ? Span{insertedEnd - excess, excess} : Span{remaining_, excess};
-    // Never leave half of a character that takes two code units.
-    if (drop.position > 0 && after[drop.position].isLowSurrogate()) {
-        --drop.position;
-        ++drop.length;
-    }
-    return drop;
+    return overflowingPart(before, after, remaining_);
 }
 
 RemarksModel::Close RemarksModel::accept(const QString& editText, Prompter& prompter) {

@@ -7,6 +7,7 @@
 
 #include "program_state.h"
 #include "prompter.h"
+#include "text/typed_limit.h"
 
 namespace vr5 {
 
@@ -60,11 +61,7 @@ public:
     QString prompt(qsizetype typed = 0) const;
 
     // A part of a text: where it starts and how many code units it has.
-    struct Span {
-        qsizetype position = 0;
-        qsizetype length = 0;
-        bool operator==(const Span&) const = default;
-    };
+    using Span = TextSpan;
     // The edit's text went from `before` to `after`. When that makes it longer than the
     // characters left, the end of what was typed or pasted that does not fit, to be removed
     // again: typing stops at the limit and a pasted text is cut to what fits.

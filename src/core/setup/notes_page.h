@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "setup/setup_context.h"
+#include "text/typed_limit.h"
 
 namespace vr5 {
 
@@ -29,11 +30,7 @@ public:
     bool accept();
 
     // A part of a text: where it starts and how many characters it has.
-    struct Span {
-        qsizetype position = 0;
-        qsizetype length = 0;
-        bool operator==(const Span&) const = default;
-    };
+    using Span = TextSpan;
     // The operator changed the box's text from `before` to `after`. When that makes it longer
     // than the limit, the end of what was typed or pasted that does not fit, to be dropped
     // again: typing stops at the limit and a pasted text is cut to what fits.
