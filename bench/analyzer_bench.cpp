@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_support.h"
 #include "fixture_description.h"
 #include "program_state.h"
 #include "prompter.h"
@@ -72,35 +73,14 @@ BENCHMARK_CAPTURE(BM_AnalyzerSliderStep, short_stretch, 5000, 5050)->Unit(benchm
 }  // namespace
 
 int main(int argc, char** argv) {
-    // No display, and nothing of the user's settings or documents.
     QTemporaryDir home;
-    if (!home.isValid()) {
-        std::fprintf(stderr, "analyzer_bench: cannot make a temporary folder\n");
-        return 1;
-    }
-    const QByteArray homePath = home.path().toLocal8Bit();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("HOME", homePath);
-    qputenv("XDG_CONFIG_HOME", homePath + "/.config");
-    qputenv("XDG_DATA_HOME", homePath + "/.local/share");
-    qputenv("XDG_CACHE_HOME", homePath + "/.cache");
-    qputenv("XDG_RUNTIME_DIR", homePath);
+    if (!bench::useBenchHome("analyzer_bench", home)) return 1;
     QApplication app(argc, argv);
 
-    fixtures::FixtureDescription fixture;
-    QString error;
-    if (!fixtures::readFixtureFile(QStringLiteral(VR5_BENCH_REPORT_DESCRIPTION), fixture, error)) {
-        std::fprintf(stderr, "analyzer_bench: %s\n", qPrintable(error));
-        return 1;
-    }
-    const QByteArray image = fixtures::buildFixture(fixture);
+    const QByteArray image =
+        bench::fixtureImage("analyzer_bench", QStringLiteral(VR5_BENCH_REPORT_DESCRIPTION));
     reportPath = home.path() + QStringLiteral("/long_10000.tjr");
-    QFile file(reportPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size()) {
-        std::fprintf(stderr, "analyzer_bench: cannot write %s\n", qPrintable(reportPath));
-        return 1;
-    }
-    file.close();
+    if (image.isEmpty() || !bench::writeBenchFile("analyzer_bench", reportPath, image)) return 1;
     pageMetrics();  // measured once per program, as in the window
 
     benchmark::Initialize(&argc, argv);

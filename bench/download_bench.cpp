@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/headless_download.h"
+#include "bench_support.h"
 #include "settings/settings_keys.h"
 #include "ui/logger/log_status_dlg.h"
 
@@ -131,10 +132,8 @@ BENCHMARK(BM_WindowStallDuringDownload)->Iterations(1)->Unit(benchmark::kMillise
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
+    if (!bench::useBenchHome("download_bench", home)) return 1;
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "bench_support.h"
 #include "fixture_description.h"
 #include "program_state.h"
 #include "prompter.h"
@@ -96,19 +97,10 @@ BENCHMARK(BM_AppendNotesAndReload)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Nothing of the user's documents: the report lives in a folder of this run's own.
     QTemporaryDir home;
-    if (!home.isValid()) {
-        std::fprintf(stderr, "notes_bench: cannot make a temporary folder\n");
-        return 1;
-    }
-    fixtures::FixtureDescription fixture;
-    QString error;
-    if (!fixtures::readFixtureFile(QStringLiteral(VR5_BENCH_REPORT_DESCRIPTION), fixture, error)) {
-        std::fprintf(stderr, "notes_bench: %s\n", qPrintable(error));
-        return 1;
-    }
-    reportImage = fixtures::buildFixture(fixture);
+    if (!bench::useBenchHome("notes_bench", home)) return 1;
+    reportImage = bench::fixtureImage("notes_bench", QStringLiteral(VR5_BENCH_REPORT_DESCRIPTION));
+    if (reportImage.isEmpty()) return 1;
     reportPath = home.filePath(QStringLiteral("long_10000.tjr"));
 
     // Figures of a report that did not decode whole would measure the wrong thing.

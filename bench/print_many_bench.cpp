@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "bench_support.h"
 #include "fixture_description.h"
 #include "ui/print_many.h"
 
@@ -40,23 +41,18 @@ BENCHMARK(BM_PrintManyToPdf)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
+    if (!bench::useBenchHome("print_many_bench", home)) return 1;
     QApplication app(argc, argv);
 
     const QStringList descriptions =
         QDir(QStringLiteral(VR5_BENCH_FIXTURE_DIR)).entryList({QStringLiteral("*.txt")});
     QList<QByteArray> images;
     for (const QString& name : descriptions) {
-        fixtures::FixtureDescription fixture;
-        QString error;
-        if (!name.startsWith(QStringLiteral("damaged")) &&
-            fixtures::readFixtureFile(QStringLiteral(VR5_BENCH_FIXTURE_DIR "/") + name, fixture,
-                                      error)) {
-            images << fixtures::buildFixture(fixture);
-        }
+        if (name.startsWith(QStringLiteral("damaged"))) continue;
+        const QByteArray image = bench::fixtureImage(
+            "print_many_bench", QStringLiteral(VR5_BENCH_FIXTURE_DIR "/") + name);
+        if (!image.isEmpty()) images << image;
     }
     if (images.isEmpty()) {
         std::fprintf(stderr, "print_many_bench: no fixtures\n");
@@ -64,9 +60,7 @@ int main(int argc, char** argv) {
     }
     for (int i = 0; i < kReports; ++i) {
         const QString path = home.filePath(QStringLiteral("report-%1.tjr").arg(i));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) return 1;
-        file.write(images[i % images.size()]);
+        if (!bench::writeBenchFile("print_many_bench", path, images[i % images.size()])) return 1;
         reports << path;
     }
     outputFolder = home.path();

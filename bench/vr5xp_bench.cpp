@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_support.h"
 #include "fixture_description.h"
 #include "page/report_page.h"
 #include "program_state.h"
@@ -177,38 +178,16 @@ BENCHMARK(BM_StartUpToFirstPaint)->Unit(benchmark::kMillisecond)->UseManualTime(
 }  // namespace
 
 int main(int argc, char** argv) {
-    // No display, and nothing of the user's settings or documents: everything lives in a
-    // folder of this run's own.
     QTemporaryDir home;
-    if (!home.isValid()) {
-        std::fprintf(stderr, "vr5xp_bench: cannot make a temporary folder\n");
-        return 1;
-    }
-    const QByteArray homePath = home.path().toLocal8Bit();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("HOME", homePath);
-    qputenv("XDG_CONFIG_HOME", homePath + "/.config");
-    qputenv("XDG_DATA_HOME", homePath + "/.local/share");
-    qputenv("XDG_CACHE_HOME", homePath + "/.cache");
-    qputenv("XDG_RUNTIME_DIR", homePath);
+    if (!bench::useBenchHome("vr5xp_bench", home)) return 1;
     QApplication app(argc, argv);
 
     BenchInput in;
     in.home = home.path();
-    fixtures::FixtureDescription fixture;
-    QString error;
-    if (!fixtures::readFixtureFile(QStringLiteral(VR5_BENCH_REPORT_DESCRIPTION), fixture, error)) {
-        std::fprintf(stderr, "vr5xp_bench: %s\n", qPrintable(error));
-        return 1;
-    }
-    in.image = fixtures::buildFixture(fixture);
+    in.image = bench::fixtureImage("vr5xp_bench", QStringLiteral(VR5_BENCH_REPORT_DESCRIPTION));
     in.reportPath = in.home + QStringLiteral("/long_10000.tjr");
-    QFile file(in.reportPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(in.image) != in.image.size()) {
-        std::fprintf(stderr, "vr5xp_bench: cannot write %s\n", qPrintable(in.reportPath));
+    if (in.image.isEmpty() || !bench::writeBenchFile("vr5xp_bench", in.reportPath, in.image))
         return 1;
-    }
-    file.close();
     input = &in;
 
     // Figures of a report that did not decode whole would measure the wrong thing.
