@@ -21,6 +21,8 @@ inline constexpr IntKey DemoPsi3{kSettings, "Demo PSI 3"};
 inline constexpr IntKey DemoPsi4{kSettings, "Demo PSI 4"};
 inline constexpr IntKey DemoPsiInx{kSettings, "Demo PSI Inx"};
 inline constexpr IntKey PreviewPages{kSettings, "PreviewPages"};
+// The fusion procedure joints are evaluated against (its ID), chosen in the evaluation view.
+inline constexpr StringKey EvaluationProcedure{kSettings, "Evaluation Procedure"};
 
 // The demo pressure of phase 1..4 ("Demo PSI %d").
 inline constexpr IntKey demoPsi(int phase) {
