@@ -44,16 +44,25 @@ QString usageText() {
         "  vr5xp /pt REPORT.tjr PRINTER DRIVER PORT print on that printer\n"
         "  vr5xp --download [--port COMn]          fetch the logger's finished run into the\n"
         "                                           report folder and print the report's path\n"
+        "  vr5xp --evaluate [--procedure ID] REPORT.tjr...\n"
+        "                                           check each joint against a fusion procedure\n"
+        "                                           and print one JSON object per report\n"
+        "  vr5xp --evaluate-csv OUT.csv [--procedure ID] REPORT.tjr...\n"
+        "                                           the same as a table, one row per joint\n"
+        "  vr5xp --export-csv OUT.csv REPORT.tjr    write the report's samples as a table\n"
         "Options:\n"
         "  --search-range P   heater-removal search range in percent (5..100), for the\n"
         "                     window as for exports, dumps and printing\n"
         "  --dpi N            image resolution for --export-png (24..600, default 96)\n"
+        "  --procedure ID     the fusion procedure for --evaluate and --evaluate-csv\n"
+        "                     (default: the one last chosen, else astm-f2620)\n"
         "  --help, --version\n"
-        "Exit status: 0 done, 1 wrong arguments, 2 a file could not be read or written,\n"
-        "3 the report is damaged (what could be read was still written), 4 no printer,\n"
-        "5 the serial port could not be opened, 6 no answer from the logger, 7 the logger\n"
-        "holds no finished run, 8 the logger is still logging, 9 the link was lost during\n"
-        "the download (what arrived was kept and its path printed).\n");
+        "Exit status: 0 done, 1 wrong arguments, 2 a file could not be read or written or\n"
+        "the procedure is unknown or malformed, 3 the report is damaged (what could be read\n"
+        "was still written or evaluated), 4 no printer, 5 the serial port could not be\n"
+        "opened, 6 no answer from the logger, 7 the logger holds no finished run, 8 the\n"
+        "logger is still logging, 9 the link was lost during the download (what arrived\n"
+        "was kept and its path printed).\n");
 }
 
 CommandLine parseCommandLine(const QStringList& args) {
@@ -68,8 +77,8 @@ CommandLine parseCommandLine(const QStringList& args) {
         return true;
     };
     const QString twoModes = QStringLiteral(
-        "Only one of --dump, --export-pdf, --export-png, --download, /p "
-        "and /pt can be given.");
+        "Only one of --dump, --export-pdf, --export-png, --export-csv, --evaluate, "
+        "--evaluate-csv, --download, /p and /pt can be given.");
 
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -95,6 +104,20 @@ CommandLine parseCommandLine(const QStringList& args) {
             const auto out = next("output");
             if (!out) return failure(arg + QStringLiteral(" needs an output file name."));
             c.output = *out;
+        } else if (arg == u"--evaluate") {
+            if (!setMode(CommandLine::Mode::Evaluate)) return failure(twoModes);
+        } else if (arg == u"--evaluate-csv" || arg == u"--export-csv") {
+            if (!setMode(arg == u"--evaluate-csv" ? CommandLine::Mode::EvaluateCsv
+                                                  : CommandLine::Mode::ExportCsv))
+                return failure(twoModes);
+            const auto out = next("output");
+            if (!out) return failure(arg + QStringLiteral(" needs an output file name."));
+            c.output = *out;
+        } else if (arg == u"--procedure") {
+            const auto value = next("procedure");
+            if (!value || value->trimmed().isEmpty() || value->startsWith(u"--"))
+                return failure(QStringLiteral("--procedure needs a procedure ID."));
+            c.procedure = value->trimmed();
         } else if (arg == u"--dpi") {
             const auto value = next("dpi");
             if (!value || !readInt(*value, kMinDpi, kMaxDpi, c.dpi))
@@ -145,6 +168,12 @@ CommandLine parseCommandLine(const QStringList& args) {
             c.file = files[0];
             c.files = files;
             break;
+        case CommandLine::Mode::Evaluate:
+        case CommandLine::Mode::EvaluateCsv:
+            if (files.isEmpty()) return failure(QStringLiteral("Name at least one report."));
+            c.file = files[0];
+            c.files = files;
+            break;
         case CommandLine::Mode::Window:
             if (files.size() > 1) return failure(QStringLiteral("Only one file can be opened."));
             c.file = files.value(0);
@@ -157,6 +186,9 @@ CommandLine parseCommandLine(const QStringList& args) {
     }
     if (c.comPort != 0 && c.mode != CommandLine::Mode::Download)
         return failure(QStringLiteral("--port goes with --download only."));
+    if (!c.procedure.isEmpty() && c.mode != CommandLine::Mode::Evaluate &&
+        c.mode != CommandLine::Mode::EvaluateCsv)
+        return failure(QStringLiteral("--procedure goes with --evaluate and --evaluate-csv only."));
     if (dpiGiven && c.mode != CommandLine::Mode::ExportPng)
         return failure(QStringLiteral("--dpi goes with --export-png only."));
     return c;

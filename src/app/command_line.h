@@ -8,13 +8,16 @@ namespace vr5 {
 // What the program was asked to do from its command line.
 struct CommandLine {
     enum class Mode {
-        Window,     // open the main window, optionally with a file
-        Dump,       // --dump REPORT: the decoded report as JSON on stdout
-        ExportPdf,  // --export-pdf OUT FILE...: one page per file, in order
-        ExportPng,  // --export-png OUT REPORT [--dpi N]
-        Print,      // /p FILE: print on the default printer and end
-        PrintTo,    // /pt FILE PRINTER DRIVER PORT: print on that printer and end
-        Download,   // --download [--port COMn]: fetch a finished run from the logger
+        Window,       // open the main window, optionally with a file
+        Dump,         // --dump REPORT: the decoded report as JSON on stdout
+        ExportPdf,    // --export-pdf OUT FILE...: one page per file, in order
+        ExportPng,    // --export-png OUT REPORT [--dpi N]
+        Print,        // /p FILE: print on the default printer and end
+        PrintTo,      // /pt FILE PRINTER DRIVER PORT: print on that printer and end
+        Download,     // --download [--port COMn]: fetch a finished run from the logger
+        Evaluate,     // --evaluate [--procedure ID] FILE...: one JSON line per joint
+        EvaluateCsv,  // --evaluate-csv OUT [--procedure ID] FILE...: one row per joint
+        ExportCsv,    // --export-csv OUT REPORT: the smoothed samples
         Help,
         Version,
         Error,  // `error` says what is wrong
@@ -22,8 +25,9 @@ struct CommandLine {
 
     Mode mode = Mode::Window;
     QString file;       // the report (or nothing in Window mode)
-    QStringList files;  // --export-pdf: every file, in order (file is the first)
-    QString output;     // the PDF or PNG to write
+    QStringList files;  // --export-pdf, --evaluate(-csv): every file, in order (file is the first)
+    QString output;     // the PDF, PNG or CSV to write
+    QString procedure;  // --procedure ID; empty: the one the settings remember
     int dpi = 96;
     int searchRange = 100;  // percent, 5..100
     QString printer, driver, port;

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/headless.h"
 #include "app/headless_download.h"
+#include "app/headless_evaluate.h"
 #include "app_info.h"
 #include "platform/report_folder.h"
 #include "report/vr5xp_doc.h"
@@ -91,6 +92,12 @@ int main(int argc, char** argv) {
         case vr5::CommandLine::Mode::Download: {
             vr5::QSettingsStore settings;
             return vr5::runDownload(command, settings, vr5::reportFolderPath(), out, err);
+        }
+        case vr5::CommandLine::Mode::Evaluate:
+        case vr5::CommandLine::Mode::EvaluateCsv:
+        case vr5::CommandLine::Mode::ExportCsv: {
+            const vr5::QSettingsStore settings;
+            return vr5::runEvaluate(command, settings, out, err);
         }
         default:
             return vr5::runHeadless(command, out, err);

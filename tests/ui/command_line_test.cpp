@@ -82,6 +82,59 @@ TEST(CommandLineTest, ReadsEveryForm) {
     }
 }
 
+TEST(CommandLineTest, ReadsTheEvaluationCommands) {
+    const struct {
+        QStringList args;
+        Mode mode;
+        QStringList files;
+        QString output;
+        QString procedure;
+    } cases[] = {
+        {{"--evaluate", "a.tjr"}, Mode::Evaluate, {"a.tjr"}, "", ""},
+        {{"--evaluate", "a.tjr", "b.tjr", "c.tjr"},
+         Mode::Evaluate,
+         {"a.tjr", "b.tjr", "c.tjr"},
+         "",
+         ""},
+        {{"--evaluate", "--procedure", "dvs-2207-1", "a.tjr"},
+         Mode::Evaluate,
+         {"a.tjr"},
+         "",
+         "dvs-2207-1"},
+        {{"a.tjr", "--procedure", " iso-21307-slp ", "--evaluate", "b.tjr"},
+         Mode::Evaluate,
+         {"a.tjr", "b.tjr"},
+         "",
+         "iso-21307-slp"},
+        {{"--evaluate-csv", "job.csv", "a.tjr", "b.tjr"},
+         Mode::EvaluateCsv,
+         {"a.tjr", "b.tjr"},
+         "job.csv",
+         ""},
+        {{"--procedure", "my-own", "--evaluate-csv", "job.csv", "a.tjr"},
+         Mode::EvaluateCsv,
+         {"a.tjr"},
+         "job.csv",
+         "my-own"},
+        {{"--export-csv", "samples.csv", "a.tjr"}, Mode::ExportCsv, {}, "samples.csv", ""},
+        {{"--search-range", "50", "--export-csv", "samples.csv", "a.tjr"},
+         Mode::ExportCsv,
+         {},
+         "samples.csv",
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(qPrintable(c.args.join(' ')));
+        const CommandLine line = parseCommandLine(c.args);
+        EXPECT_EQ(line.mode, c.mode) << qPrintable(line.error);
+        EXPECT_TRUE(line.headless());
+        EXPECT_EQ(line.files, c.files);
+        EXPECT_EQ(line.file, c.files.value(0, "a.tjr"));
+        EXPECT_EQ(line.output, c.output);
+        EXPECT_EQ(line.procedure, c.procedure);
+    }
+}
+
 TEST(CommandLineTest, RefusesWhatItCannotDo) {
     const QStringList bad[] = {
         {"--dump"},
@@ -105,6 +158,22 @@ TEST(CommandLineTest, RefusesWhatItCannotDo) {
         {"--download", "--port", "LPT1"},
         {"--port", "COM8", "--dump", "r.tjr"},
         {"--download", "--dump", "r.tjr"},
+        {"--evaluate"},
+        {"--evaluate", "--procedure"},
+        {"--evaluate", "--procedure", "", "r.tjr"},
+        {"--evaluate", "--procedure", "--dump", "r.tjr"},
+        {"--evaluate-csv"},
+        {"--evaluate-csv", "o.csv"},
+        {"--export-csv"},
+        {"--export-csv", "o.csv"},
+        {"--export-csv", "o.csv", "a.tjr", "b.tjr"},
+        {"--export-csv", "o.csv", "--procedure", "dvs-2207-1", "r.tjr"},
+        {"--procedure", "dvs-2207-1", "--dump", "r.tjr"},
+        {"--procedure", "dvs-2207-1", "r.tjr"},
+        {"--evaluate", "--export-csv", "o.csv", "r.tjr"},
+        {"--evaluate-csv", "o.csv", "--evaluate", "r.tjr"},
+        {"--evaluate", "--dpi", "300", "r.tjr"},
+        {"--evaluate", "--port", "COM3", "r.tjr"},
     };
     for (const QStringList& args : bad) {
         const CommandLine line = parseCommandLine(args);
