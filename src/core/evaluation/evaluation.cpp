@@ -3,6 +3,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+#include "evaluation/joint_reading.h"
+#include "evaluation/procedure_limits.h"
+#include "report/report_text.h"
+#include "setup/pipe_catalogue.h"
+#include "units/units.h"
 
 namespace vr5 {
 
@@ -12,7 +22,83 @@ QJsonValue number(const std::optional<double>& value) {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+std::optional<double> psiOf(const QString& valueText, double psiPerUnitOfReport) {
+    const std::optional<double> v = leadingNumber(valueText);
+    if (!v) return std::nullopt;
+    return *v * psiPerUnitOfReport;
+}
+
+// psi in one unit of a procedure's pressure unit.
+double psiPerProcedureUnit(const QString& unit) {
+    const int index = pressureUnitIndexOfLabel(unit);
+    return index < 0 ? 1.0 : psiPerUnit(index);
+}
+
+double reportPsiPerUnit(const JointRecord& rec) {
+    return rec.psiPerUnit > 0 ? rec.psiPerUnit : psiPerUnit(rec.fields.pressureUnitIndex);
+}
+
+// A duration in seconds in the limit's unit.
+double inTimeUnit(double seconds, const QString& unit) {
+    return unit == u"min" ? seconds / 60.0 : seconds;
+}
+
+// The outcome of one check once its limit and measurement are known.
+void judge(Check& check, const std::optional<double>& measured, const QString& missing) {
+    // Shown even when there is nothing to hold it against.
+    if (measured && std::isfinite(*measured)) check.measured = measured;
+    if (!check.limit.applies()) {
+        check.reason = check.limit.reason.isEmpty() ? QStringLiteral("not part of this procedure")
+                                                    : check.limit.reason;
+        return;
+    }
+    if (!measured || !std::isfinite(*measured)) {
+        check.reason = missing;
+        return;
+    }
+    // Limits and measurements are both decimals worked out in doubles: a hair's breadth on the
+    // limit is on it.
+    constexpr double kSlack = 1e-9;
+    const bool low = check.limit.min && *measured < *check.limit.min - kSlack;
+    const bool high = check.limit.max && *measured > *check.limit.max + kSlack;
+    check.result = low || high ? CheckResult::Outside : CheckResult::Within;
+}
+
+std::optional<double> duration(const std::optional<PhaseSpan>& span) {
+    if (!span) return std::nullopt;
+    return span->endS - span->startS;
+}
+
 }  // namespace
+
+std::optional<double> leadingNumber(const QString& text) {
+    static const QRegularExpression leading(
+        QStringLiteral("^\\s*([-+]?(?:\\d+(?:\\.\\d*)?|\\.\\d+))"));
+    const QRegularExpressionMatch m = leading.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    bool ok = false;
+    const double v = QLocale::c().toDouble(m.captured(1), &ok);
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+PipeGeometry pipeGeometry(const JointRecord& rec) {
+    PipeGeometry pipe;
+    const ReportFields& f = rec.fields;
+    if (reportMachineKind(f.modelText).mechanical) return pipe;
+    const std::optional<double> size = leadingNumber(f.pipeSize);
+    const std::optional<double> wall = leadingNumber(f.wall);
+    if (!size || !wall || *size <= 0 || *wall <= 0) return pipe;
+    // Only the whole text is a size or a wall: "4\" IPS x 2\" IPS" is a fitting's.
+    if (f.pipeSize.trimmed().size() > 12 || f.wall.trimmed().contains(u' ')) return pipe;
+    const double odIn = outsideDiameter(*size, f.pipeSizeUnit);
+    if (!(odIn > 0)) return pipe;
+    const double wallIn = wallThickness(odIn, *wall, f.wallUnit);
+    if (!(wallIn > 0) || wallIn * 2 >= odIn || !std::isfinite(wallIn)) return pipe;
+    pipe.diameterMm = odIn * kMillimetresPerInch;
+    pipe.wallMm = wallIn * kMillimetresPerInch;
+    return pipe;
+}
 
 QString phaseKey(Phase phase) {
     static const char* keys[] = {"bead_up", "heat_soak", "open", "build_up", "cooling"};
@@ -27,18 +113,24 @@ QString phaseName(Phase phase) {
 
 QString resultKey(CheckResult result) {
     switch (result) {
-        case CheckResult::Within: return QStringLiteral("within");
-        case CheckResult::Outside: return QStringLiteral("outside");
-        case CheckResult::NotChecked: break;
+        case CheckResult::Within:
+            return QStringLiteral("within");
+        case CheckResult::Outside:
+            return QStringLiteral("outside");
+        case CheckResult::NotChecked:
+            break;
     }
     return QStringLiteral("not_checked");
 }
 
 QString verdictKey(Verdict verdict) {
     switch (verdict) {
-        case Verdict::Within: return QStringLiteral("within");
-        case Verdict::Outside: return QStringLiteral("outside");
-        case Verdict::Incomplete: break;
+        case Verdict::Within:
+            return QStringLiteral("within");
+        case Verdict::Outside:
+            return QStringLiteral("outside");
+        case Verdict::Incomplete:
+            break;
     }
     return QStringLiteral("incomplete");
 }
@@ -50,17 +142,102 @@ const QStringList& checkNames() {
     return names;
 }
 
-Evaluation evaluateJoint(const JointRecord& /*rec*/, const Procedure& procedure) {
+Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
     Evaluation e;
     e.procedure = procedure.info;
+    e.pipe = pipeGeometry(rec);
+    const ReportFields& f = rec.fields;
+    const double unitPsi = reportPsiPerUnit(rec);
+
+    PhaseGuides guides;
+    guides.beadPsi = psiOf(f.recommended[0], unitPsi);
+    guides.fusePsi = psiOf(f.recommended[2], unitPsi);
+    guides.dragPsi = psiOf(f.drag, unitPsi);
+    if (!guides.dragPsi) guides.dragPsi = psiOf(f.recommended[1], unitPsi);
+    const FoundPhases found = findPhases(rec, guides);
+    e.phases = found.phases;
+
+    const ReportMachineKind kind = reportMachineKind(f.modelText);
+    const bool labelValues = kind.mechanical || reserveHasFittingLabelFlag(f.reserve);
+    const auto& soak = e.phases[static_cast<size_t>(Phase::HeatSoak)];
+    const auto& cooling = e.phases[static_cast<size_t>(Phase::Cooling)];
+
     for (const QString& name : checkNames()) {
         Check check;
         check.name = name;
-        check.reason = QStringLiteral("not evaluated yet");
+        check.limit = procedure.limit(name, e.pipe);
+        check.unit = check.limit.unit;
+        std::optional<double> measured;
+        QString missing;
+        if (name == u"heater_temperature") {
+            std::optional<double> t = leadingNumber(f.heaterTemp);
+            if (!t) t = leadingNumber(f.extHeaterTemp);
+            if (t) {
+                const bool celsius = f.tempUnitIndex == 1;
+                const bool wantCelsius = check.limit.unit == u"°C";
+                if (celsius && !wantCelsius) *t = *t * 9.0 / 5.0 + 32.0;
+                if (!celsius && wantCelsius) *t = (*t - 32.0) * 5.0 / 9.0;
+            }
+            measured = t;
+            missing = QStringLiteral("no heater temperature in the report");
+        } else if (name == u"interfacial_pressure") {
+            if (!labelValues) {
+                if (const auto psi = psiOf(f.interfacial[2], unitPsi))
+                    measured = *psi / psiPerProcedureUnit(check.limit.unit);
+            }
+            missing = labelValues ? QStringLiteral(
+                                        "the report holds a fitting's label values, "
+                                        "not interfacial pressures")
+                                  : QStringLiteral("no interfacial fuse pressure in the report");
+        } else if (name == u"heat_soak_time") {
+            if (found.soakEnded) measured = duration(soak);
+            missing = soak ? QStringLiteral("the record ends before the heater was taken out")
+                           : QStringLiteral("no heat soak found on the pressure record");
+            if (measured) *measured = inTimeUnit(*measured, check.limit.unit);
+        } else if (name == u"open_time" || name == u"build_up_time" || name == u"cooling_time") {
+            const Phase phase = name == u"open_time"       ? Phase::Open
+                                : name == u"build_up_time" ? Phase::BuildUp
+                                                           : Phase::Cooling;
+            measured = duration(e.phases[static_cast<size_t>(phase)]);
+            if (phase == Phase::Cooling && !found.released) measured.reset();
+            if (measured) *measured = inTimeUnit(*measured, check.limit.unit);
+            missing = phase == Phase::Cooling && cooling
+                          ? QStringLiteral("the record ends before the pressure was released")
+                          : QStringLiteral("no %1 found on the pressure record")
+                                .arg(phaseName(phase).toLower());
+        } else if (name == u"fusion_pressure") {
+            // The mean gauge pressure while fusing, as the interfacial pressure it stands for
+            // through the report's own set-up: gauge = interfacial x ratio + drag.
+            const auto ifp = psiOf(f.interfacial[2], unitPsi);
+            const auto drag = guides.dragPsi.value_or(0);
+            if (!labelValues && ifp && *ifp > 0 && guides.fusePsi && *guides.fusePsi > drag &&
+                cooling) {
+                const double interfacial =
+                    (cooling->meanPsi - drag) * *ifp / (*guides.fusePsi - drag);
+                measured = interfacial / psiPerProcedureUnit(check.limit.unit);
+            }
+            missing = !cooling ? QStringLiteral("no fusion found on the pressure record")
+                               : QStringLiteral(
+                                     "the report gives no interfacial and recommended "
+                                     "fuse pressures to read the gauge by");
+        }
+        judge(check, measured, missing);
         e.checks << check;
     }
-    e.note = QStringLiteral(
-        "Estimated from the pressure record; does not replace inspecting the bead.");
+
+    bool anyOutside = false, anyUnmeasured = false;
+    for (const Check& c : e.checks) {
+        anyOutside |= c.result == CheckResult::Outside;
+        anyUnmeasured |=
+            c.result == CheckResult::NotChecked && procedureHasLimit(procedure, c.name);
+    }
+    const bool phaseMissing =
+        std::any_of(e.phases.begin(), e.phases.end(), [](const auto& p) { return !p.has_value(); });
+    e.verdict = anyOutside                                                 ? Verdict::Outside
+                : phaseMissing || anyUnmeasured || rec.problem.isDamaged() ? Verdict::Incomplete
+                                                                           : Verdict::Within;
+    e.note =
+        QStringLiteral("Estimated from the pressure record; does not replace inspecting the bead.");
     return e;
 }
 
