@@ -282,7 +282,9 @@ QByteArray samplesCsv(const JointRecord& rec) {
         {"Fusilog Probe", f.heaterTemp},
         {"External Probe", f.extHeaterTemp},
         {"Notes", f.notes},
-        {"Logged Duration", text(ReportItem::Summary, formatTicks(f.loggedDuration))},
+        {"Logged Duration (s)",
+         text(ReportItem::Summary,
+              seconds(f.loggedDuration / static_cast<double>(kTicksPerSecond)))},
         {"Samples", QString::number(rec.sampleCount)},
     };
     QString csv;

@@ -265,6 +265,41 @@ TEST_F(EvaluateCommandTest, JobSummaryHasOneRowPerJoint) {
     EXPECT_EQ(column(5, "Verdict"), "");
 }
 
+// Each row holds what the JSON line of the same report says, column by column.
+TEST_F(EvaluateCommandTest, TheSummaryAgreesWithTheJsonLines) {
+    const QStringList files{test::writeFixture(dir, QStringLiteral("plain_hydraulic")),
+                            test::writeFixture(dir, QStringLiteral("mpa")),
+                            test::writeFixture(dir, QStringLiteral("damaged_truncated"))};
+    const QString csv = dir.filePath("summary.csv");
+    ASSERT_EQ(run(QStringList{"--evaluate-csv", csv, "--procedure", "dvs-2207-1"} + files),
+              kExitDamaged);
+    const Table rows = readCsvFile(csv);
+    ASSERT_EQ(run(QStringList{"--evaluate", "--procedure", "dvs-2207-1"} + files), kExitDamaged);
+    const QStringList lines = outLines();
+    ASSERT_EQ(lines.size(), files.size());
+    ASSERT_EQ(rows.size(), files.size() + 1);
+    for (int r = 0; r < files.size(); ++r) {
+        SCOPED_TRACE(qPrintable(files[r]));
+        const QStringList& row = rows[r + 1];
+        const QJsonObject o = QJsonDocument::fromJson(lines[r].toUtf8()).object();
+        for (int p = 0; p < kPhaseCount; ++p) {
+            const QJsonValue span = o["phases"][phaseKey(static_cast<Phase>(p))];
+            const QString seconds =
+                span.isNull() ? QString()
+                              : QString::number(
+                                    span["end_s"].toDouble() - span["start_s"].toDouble(), 'f', 1);
+            EXPECT_EQ(row[6 + p], seconds) << qPrintable(phaseKey(static_cast<Phase>(p)));
+        }
+        const QJsonArray checks = o["checks"].toArray();
+        ASSERT_EQ(checks.size(), checkNames().size());
+        for (int k = 0; k < checks.size(); ++k) {
+            EXPECT_EQ(row[6 + kPhaseCount + k], checks[k]["result"].toString().replace(u'_', u' '))
+                << qPrintable(checks[k]["name"].toString());
+        }
+        EXPECT_EQ(row[6 + kPhaseCount + checks.size()], o["verdict"].toString());
+    }
+}
+
 TEST_F(EvaluateCommandTest, CsvFilesAreWrittenWholeAndNeverOverAReport) {
     const QString plain = test::writeFixture(dir, QStringLiteral("plain_hydraulic"));
     QFile original(plain);
