@@ -166,7 +166,13 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
         Check check;
         check.name = name;
         check.limit = procedure.limit(name, e.pipe);
+        // Without a limit the measurement is still shown, in the report's or the usual unit.
         check.unit = check.limit.unit;
+        if (check.unit.isEmpty()) {
+            check.unit = name == u"heater_temperature" ? temperatureUnitLabel(f.tempUnitIndex)
+                         : name.endsWith(u"_pressure") ? QStringLiteral("psi")
+                                                       : QStringLiteral("s");
+        }
         std::optional<double> measured;
         QString missing;
         if (name == u"heater_temperature") {
@@ -174,7 +180,7 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
             if (!t) t = leadingNumber(f.extHeaterTemp);
             if (t) {
                 const bool celsius = f.tempUnitIndex == 1;
-                const bool wantCelsius = check.limit.unit == u"°C";
+                const bool wantCelsius = check.unit == u"°C";
                 if (celsius && !wantCelsius) *t = *t * 9.0 / 5.0 + 32.0;
                 if (!celsius && wantCelsius) *t = (*t - 32.0) * 5.0 / 9.0;
             }
@@ -183,7 +189,7 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
         } else if (name == u"interfacial_pressure") {
             if (!labelValues) {
                 if (const auto psi = psiOf(f.interfacial[2], unitPsi))
-                    measured = *psi / psiPerProcedureUnit(check.limit.unit);
+                    measured = *psi / psiPerProcedureUnit(check.unit);
             }
             missing = labelValues ? QStringLiteral(
                                         "the report holds a fitting's label values, "
@@ -193,14 +199,14 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
             if (found.soakEnded) measured = duration(soak);
             missing = soak ? QStringLiteral("the record ends before the heater was taken out")
                            : QStringLiteral("no heat soak found on the pressure record");
-            if (measured) *measured = inTimeUnit(*measured, check.limit.unit);
+            if (measured) *measured = inTimeUnit(*measured, check.unit);
         } else if (name == u"open_time" || name == u"build_up_time" || name == u"cooling_time") {
             const Phase phase = name == u"open_time"       ? Phase::Open
                                 : name == u"build_up_time" ? Phase::BuildUp
                                                            : Phase::Cooling;
             measured = duration(e.phases[static_cast<size_t>(phase)]);
             if (phase == Phase::Cooling && !found.released) measured.reset();
-            if (measured) *measured = inTimeUnit(*measured, check.limit.unit);
+            if (measured) *measured = inTimeUnit(*measured, check.unit);
             missing = phase == Phase::Cooling && cooling
                           ? QStringLiteral("the record ends before the pressure was released")
                           : QStringLiteral("no %1 found on the pressure record")
@@ -214,7 +220,7 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
                 cooling) {
                 const double interfacial =
                     (cooling->meanPsi - drag) * *ifp / (*guides.fusePsi - drag);
-                measured = interfacial / psiPerProcedureUnit(check.limit.unit);
+                measured = interfacial / psiPerProcedureUnit(check.unit);
             }
             missing = !cooling ? QStringLiteral("no fusion found on the pressure record")
                                : QStringLiteral(

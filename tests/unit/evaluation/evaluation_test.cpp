@@ -228,6 +228,7 @@ TEST(Evaluation, VerdictAndReasons) {
                                                      "heater reaches its size"));
     ASSERT_TRUE(f2620.checks[2].measured);
     EXPECT_NEAR(*f2620.checks[2].measured, 201.5, 1);
+    EXPECT_EQ(f2620.checks[2].unit, "s");
 
     // Damaged, stopped during the soak, a pipe no table holds: incomplete, never made up.
     JointRecord damaged = ips;
@@ -281,6 +282,36 @@ TEST(Evaluation, LeadingNumbersReadTheSameEverywhere) {
     EXPECT_EQ(leadingNumber(" 2.1 bar"), 2.1);
     EXPECT_FALSE(leadingNumber("---"));
     EXPECT_FALSE(leadingNumber(""));
+}
+
+}  // namespace
+}  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// The sample reports of tests/fixtures, made by the report generator from their descriptions.
+TEST(Evaluation, PhasesOfTheSampleReports) {
+    // plain_hydraulic: 8" IPS DR 11, a sample a second with noise, the first at 0 s.
+    const Evaluation plain = evaluateJoint(test::decodeFixture(QStringLiteral("plain_hydraulic")),
+                                           procedure("astm-f2620"));
+    expectPhases(plain, {Times{9, 46.5}, Times{46.5, 290.5}, Times{290.5, 297}, Times{297, 305},
+                         Times{305, 968}});
+    ASSERT_TRUE(plain.pipe.diameterMm && plain.pipe.wallMm);
+    EXPECT_NEAR(*plain.pipe.diameterMm, 8.625 * 25.4, 1e-9);
+    EXPECT_NEAR(*plain.pipe.wallMm, 8.625 * 25.4 / 11, 1e-9);
+    EXPECT_EQ(plain.verdict, Verdict::Within);
+
+    // A full logger's record: every phase, the 24" DR 17 pipe's limits.
+    const Evaluation full =
+        evaluateJoint(test::decodeFixture(QStringLiteral("long_10000")), procedure("astm-f2620"));
+    for (const auto& phase : full.phases) EXPECT_TRUE(phase);
+    EXPECT_EQ(full.verdict, Verdict::Within);
+    // A fitting on the mechanical machine: no pipe to work the time limits out from.
+    const Evaluation fitting =
+        evaluateJoint(test::decodeFixture(QStringLiteral("mechanical")), procedure("astm-f2620"));
+    EXPECT_FALSE(fitting.pipe.wallMm || fitting.pipe.diameterMm);
+    EXPECT_EQ(fitting.verdict, Verdict::Incomplete);
 }
 
 }  // namespace
