@@ -103,6 +103,8 @@ FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides) {
     if (drag + 0.5 * (bead - drag) > 0.9 * maxP || bead <= drag) bead = fuse;
     const double high = drag + 0.5 * (std::min(bead, fuse) - drag);
     const double zero = drag >= 4 ? 0.5 * drag : std::max(2.0, 0.05 * fuse);
+    // A curve with no level clear of zero holds no joint to find phases in.
+    if (high <= zero) return out;
 
     // Stretches at bead or fusion level, at least two samples long.
     std::vector<Run> runs;
@@ -170,11 +172,11 @@ FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides) {
     const int quarter = std::max(5, (fuseRun.last - fuseRun.first + 1) / 4);
     double level = c.median(fuseRun.first, std::min(fuseRun.last + 1, fuseRun.first + quarter));
     if (!std::isfinite(level)) level = c.p(fuseRun.first);
-    const double reached = 0.95 * level;
+    const double reached = std::max(0.95 * level, zero);
     int r = openLast + 1;
     while (r < n && c.p(r) < reached) ++r;
     if (r >= n) return out;
-    const double buildStop = r > 0 ? c.crossing(r - 1, reached) : c.t(r);
+    const double buildStop = std::max(openStop, r > 0 ? c.crossing(r - 1, reached) : c.t(r));
     out.phases[3] = span(openStop, buildStop);
 
     // The release: the final fall to zero; a slow leak-down before it is still cooling.

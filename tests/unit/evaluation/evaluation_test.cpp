@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "evaluation/joint_reading.h"
@@ -116,6 +117,36 @@ TEST(Evaluation, PhasesFoundOnGeneratedCurves) {
                               {200, 600},
                               {0, 3},
                               {0, 10}});
+    // The carriage opened between two bead-ups.
+    JointRecord reopened = curve({{30, 2},
+                                  {337, 4},
+                                  {337, 30},
+                                  {0, 2},
+                                  {0, 20},
+                                  {337, 2},
+                                  {337, 15},
+                                  {30, 2},
+                                  {30, 200},
+                                  {0, 1},
+                                  {0, 6},
+                                  {337, 6},
+                                  {337, 600},
+                                  {0, 3},
+                                  {0, 10}});
+    // A leak while cooling, pumped up again before the release.
+    JointRecord pumped = curve({{30, 2},
+                                {337, 4},
+                                {337, 30},
+                                {30, 2},
+                                {30, 200},
+                                {0, 1},
+                                {0, 6},
+                                {337, 6},
+                                {120, 300},
+                                {337, 3},
+                                {337, 297},
+                                {0, 3},
+                                {0, 10}});
     // Stopped during the soak: released, or the record just ends.
     JointRecord stopped =
         curve({{30, 2}, {337, 4}, {337, 30}, {30, 2}, {30, 100}, {0, 2}, {0, 20}});
@@ -129,12 +160,44 @@ TEST(Evaluation, PhasesFoundOnGeneratedCurves) {
          second,
          {Times{4, 76}, Times{76, 277.5}, Times{277.5, 284}, Times{284, 290}, Times{290, 891.5}}},
         {"leak while cooling", leak, plain},
+        {"carriage opened between bead-ups",
+         reopened,
+         {Times{4, 76}, Times{76, 277.5}, Times{277.5, 284}, Times{284, 290}, Times{290, 891.5}}},
+        {"leak pumped up again", pumped, plain},
         {"stopped during the soak", stopped, {Times{4, 37}, Times{37, 139}, {}, {}, {}}},
         {"record ends during the soak", cut, {Times{4, 37}, Times{37, 138}, {}, {}, {}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         expectPhases(evaluateJoint(c.rec, procedure("astm-f2620")), c.truth);
+    }
+}
+
+// Whatever the curve, the phases found lie on the record, in order, each starting before it ends.
+TEST(Evaluation, PhasesOfArbitraryCurvesAreOrderedAndOnTheRecord) {
+    unsigned seed = 7;
+    auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(range));
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::vector<Step> steps;
+        for (int k = 0, count = 1 + next(14); k < count; ++k) {
+            steps.push_back({static_cast<double>(next(4) == 0 ? 0 : next(420)), 0.2 + next(60)});
+        }
+        const JointRecord rec = curve(steps, next(3) * 5);
+        const Evaluation e = evaluateJoint(rec, procedure("iso-21307-slp"));
+        double previousEnd = -1;
+        for (const auto& phase : e.phases) {
+            if (!phase) continue;
+            SCOPED_TRACE(std::to_string(round) + " phase " + std::to_string(&phase - &e.phases[0]));
+            EXPECT_LE(phase->startS, phase->endS);
+            EXPECT_GE(phase->startS, previousEnd - 1e-9);
+            EXPECT_GE(phase->startS, 0);
+            EXPECT_LE(phase->endS, rec.time.empty() ? 0 : rec.time.back() * 0.2 + 1e-9);
+            EXPECT_TRUE(std::isfinite(phase->meanPsi));
+            previousEnd = phase->endS;
+        }
     }
 }
 
