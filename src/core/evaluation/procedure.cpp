@@ -156,7 +156,8 @@ QString checkLimit(const QString& check, const QJsonValue& value) {
     for (const char* side : {"min", "max"}) {
         const QString key = QLatin1String(side);
         if (!o.contains(key)) continue;
-        if (const QString e = checkBound(o.value(key)); !e.isEmpty()) return key + QStringLiteral(": ") + e;
+        if (const QString e = checkBound(o.value(key)); !e.isEmpty())
+            return key + QStringLiteral(": ") + e;
     }
     return {};
 }
