@@ -167,6 +167,10 @@ void paintPage(QPainter& painter, const PageDrawing& drawing, const PageTransfor
                 painter.paintEngine() && painter.paintEngine()->type() != QPaintEngine::Pdf;
             painter.setRenderHint(QPainter::SmoothPixmapTransform, raster);
             painter.drawImage(QRectF(t.map({r.left, r.top}), t.map({r.right, r.bottom})), image);
+        } else if (const auto* filled = std::get_if<FilledRectItem>(&item)) {
+            const PageRect& r = filled->rect;
+            painter.fillRect(QRectF(t.map({r.left, r.top}), t.map({r.right, r.bottom})),
+                             toColor(filled->fill));
         }
     }
     painter.restore();

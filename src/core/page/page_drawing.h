@@ -95,7 +95,13 @@ struct BitmapItem {
     Rgb ink = kBlack;  // the colour the picture's dark pixels come out in
 };
 
-using PageItem = std::variant<LineItem, FrameItem, PolylineItem, TextItem, BitmapItem>;
+struct FilledRectItem {  // a rectangle filled with one colour, no outline
+    PageRect rect;
+    Rgb fill = kBlack;
+};
+
+using PageItem =
+    std::variant<LineItem, FrameItem, PolylineItem, TextItem, BitmapItem, FilledRectItem>;
 
 // Character measures of the fonts, in page units, taken from the real fonts by the caller.
 struct PageMetrics {

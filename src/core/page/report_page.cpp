@@ -261,13 +261,7 @@ private:
         return labelled;
     }
 
-    static int mapX(const PlotGeometry& g, int t) {
-        const PageRect& r = g.rect;
-        const long long span = std::max(g.timeEnd - g.timeStart, 1);
-        const long long x = r.left + static_cast<long long>(r.right - r.left) *
-                                         (std::max(t, g.timeStart) - g.timeStart) / span;
-        return static_cast<int>(std::clamp<long long>(x, r.left, r.right));
-    }
+    static int mapX(const PlotGeometry& g, int t) { return plotTimeX(g, t); }
 
     static int mapY(const PlotGeometry& g, double psi) {
         const PageRect& r = g.rect;
@@ -372,6 +366,22 @@ private:
 };
 
 }  // namespace
+
+int plotTimeX(const PlotGeometry& g, int t) {
+    const PageRect& r = g.rect;
+    const long long span = std::max(g.timeEnd - g.timeStart, 1);
+    const long long x = r.left + static_cast<long long>(r.right - r.left) *
+                                     (std::max(t, g.timeStart) - g.timeStart) / span;
+    return static_cast<int>(std::clamp<long long>(x, r.left, r.right));
+}
+
+PageDrawing buildSummaryPlot(const JointRecord& rec, const PageRect& box, const PageMetrics& m,
+                             Medium medium) {
+    static const AnalyzerView kNoAnalyzer;
+    PageBuilder b(rec, m, medium, kNoAnalyzer);
+    b.plot(2, PageBuilder::plotRect(box, m));
+    return b.take();
+}
 
 PageRect plotBox(int k) {
     return {500, -3300 - 2200 * k, 8000, -5300 - 2200 * k};

@@ -34,6 +34,15 @@ QString pathLineText(const QString& path, QChar separator = QDir::separator());
 // The identification line at the foot of every page: program, version and maker.
 QString identificationLine();
 
+// The summary plot of the whole record, as the report page draws it, in the plot area of `box`
+// (frame, unit, title, grid, labels, curve and heater-removal marker; not the box itself). Its
+// geometry comes with it in `plots`.
+PageDrawing buildSummaryPlot(const JointRecord& rec, const PageRect& box, const PageMetrics& m,
+                             Medium medium);
+
+// Where time `ticks` lies across a plot drawn with geometry `g`.
+int plotTimeX(const PlotGeometry& g, int ticks);
+
 // The report page of a decoded report. `path` is the report's full path as shown on the page.
 PageDrawing buildReportPage(const JointRecord& rec, const QString& path, const PageMetrics& m,
                             Medium medium, const AnalyzerView& analyzer = {});

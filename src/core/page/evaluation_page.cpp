@@ -1,0 +1,456 @@
+#include "page/evaluation_page.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "page/report_page.h"
+#include "report/report_strings.h"
+#include "text/tick_format.h"
+
+namespace vr5 {
+
+namespace {
+
+constexpr int kLeft = 500;
+constexpr int kRight = 8000;
+constexpr int kRightColumn = 4250;  // the header box's second column
+constexpr int kValueIndent = 1600;  // from a header label to its value
+// The phase table's columns.
+constexpr int kStartX = 2600;
+constexpr int kDurationX = 4100;
+constexpr int kMeanX = 5700;
+// The check table's columns.
+constexpr int kMeasuredX = 2100;
+constexpr int kLimitX = 3250;
+constexpr int kSourceX = 4700;
+constexpr int kResultX = 7050;
+// The summary plot's box: its top follows the tables, its bottom stays put.
+constexpr int kPlotBoxTop = -5250;
+constexpr int kPlotBoxBottom = -7900;
+// A phase too short to show at the plot's scale is still drawn this wide.
+constexpr int kThinnestShade = 12;
+constexpr int kSwatchWidth = 200;
+constexpr int kLegendStep = 1480;
+constexpr double kMmPerInch = 25.4;
+// The logo's pixel size, as the report page draws it: at half that in page units.
+constexpr int kLogoPixelsWide = 4037;
+constexpr int kLogoPixelsHigh = 1476;
+
+const QString kDash = QStringLiteral("\u2014");
+
+QString text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QString millimetres(const std::optional<double>& mm) {
+    if (!mm || !std::isfinite(*mm) || *mm <= 0) return text(kNotKnown);
+    return QString::number(*mm, 'f', 1) + QStringLiteral(" mm (") +
+           QString::number(*mm / kMmPerInch, 'f', 3) + QStringLiteral(" in)");
+}
+
+QString withUnit(double value, const QString& unit) {
+    const QString number = evaluationNumber(value);
+    return unit.isEmpty() ? number : number + u' ' + unit;
+}
+
+QString measuredText(const Check& c) {
+    if (!c.measured || !std::isfinite(*c.measured)) return kDash;
+    return withUnit(*c.measured, c.unit);
+}
+
+QString limitText(const AppliedLimit& l) {
+    const bool low = l.min && std::isfinite(*l.min);
+    const bool high = l.max && std::isfinite(*l.max);
+    if (!l.reason.isEmpty() || (!low && !high)) return kDash;
+    if (low && high) {
+        return evaluationNumber(*l.min) + QStringLiteral("\u2013") + withUnit(*l.max, l.unit);
+    }
+    if (low) return QStringLiteral("at least ") + withUnit(*l.min, l.unit);
+    return QStringLiteral("at most ") + withUnit(*l.max, l.unit);
+}
+
+struct Mark {
+    QString text;
+    Rgb color;
+};
+
+Mark resultMark(CheckResult result) {
+    switch (result) {
+        case CheckResult::Within:
+            return {text(kWithinMark), kWithinColor};
+        case CheckResult::Outside:
+            return {text(kOutsideMark), kOutsideColor};
+        case CheckResult::NotChecked:
+            break;
+    }
+    return {text(kNotCheckedMark), kNotCheckedColor};
+}
+
+Mark verdictMark(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Within:
+            return {QStringLiteral("Within the procedure's limits"), kWithinColor};
+        case Verdict::Outside:
+            return {QStringLiteral("OUTSIDE the procedure's limits"), kOutsideColor};
+        case Verdict::Incomplete:
+            break;
+    }
+    return {QStringLiteral("Incomplete: not every check could be made"), kNotCheckedColor};
+}
+
+// Seconds on the record's clock as its ticks, kept well inside int.
+int secondsToTicks(double seconds) {
+    if (!std::isfinite(seconds)) return 0;
+    const double ticks = std::clamp(seconds * kTicksPerSecond, 0.0, 1e9);
+    return static_cast<int>(std::lround(ticks));
+}
+
+// Longer than any logger can record: a value no page should show.
+constexpr double kLongestSeconds = 1e7;
+
+bool usableSpan(const PhaseSpan& span) {
+    return std::isfinite(span.startS) && std::isfinite(span.endS) && span.startS >= 0 &&
+           span.endS >= span.startS && span.endS <= kLongestSeconds;
+}
+
+QString durationText(double seconds) {
+    if (!std::isfinite(seconds) || seconds < 0 || seconds > kLongestSeconds) return kDash;
+    QString shown = QString::number(seconds, 'f', 1) + QStringLiteral(" s");
+    if (seconds >= 120) {
+        shown +=
+            QStringLiteral(" (") + QString::number(seconds / 60, 'f', 1) + QStringLiteral(" min)");
+    }
+    return shown;
+}
+
+class EvaluationBuilder {
+public:
+    EvaluationBuilder(const JointRecord& rec, const Evaluation& e, const PageMetrics& m,
+                      Medium medium)
+        : rec_(rec), e_(e), m_(m), medium_(medium) {}
+
+    PageDrawing take() { return std::move(page_); }
+
+    void titleBlock(const QString& path) {
+        if (rec_.isDemo()) {
+            add(TextItem{{kPageWidth / 2, -600},
+                         text(str::kDemo),
+                         FontRole::Watermark,
+                         kWatermarkColor,
+                         HAlign::Center,
+                         VAlign::Top});
+        }
+        add(TextItem{{kPageWidth / 2, -200},
+                     text(str::kPageTitle),
+                     FontRole::Title,
+                     kBlack,
+                     HAlign::Center,
+                     VAlign::Top});
+        const int x = m_.smallMaxWidth / 2 + 500;
+        add(TextItem{{x, -600 + m_.smallCh * 5 / 4}, pathLineText(path), FontRole::Small});
+        add(TextItem{{x, -9700 - m_.smallCh / 4}, identificationLine(), FontRole::Small});
+        if (medium_ == Medium::Paper) {
+            const int w = kLogoPixelsWide / 2;
+            const int h = kLogoPixelsHigh / 2;
+            const int logoLeft = (kPageWidth - w) / 2;
+            add(BitmapItem{{logoLeft, -9900, logoLeft + w, -9900 - h}, BitmapId::Logo});
+        }
+    }
+
+    void header() {
+        const int top = -600;
+        int y = top - m_.ch / 4;
+        add(TextItem{{left(), y}, text(kEvaluationHeading), FontRole::CertificateHeading});
+        y -= m_.ch * 3 / 2;
+        QString procedure = e_.procedure.name.isEmpty() ? e_.procedure.id : e_.procedure.name;
+        if (!e_.procedure.edition.isEmpty()) {
+            procedure += QStringLiteral(", edition ") + e_.procedure.edition;
+        }
+        const QString rows[3][4] = {
+            {QStringLiteral("Procedure:"), procedure, QStringLiteral("Outside diameter:"),
+             millimetres(e_.pipe.diameterMm)},
+            {QStringLiteral("Job:"), rec_.fields.jobNumber, QStringLiteral("Wall thickness:"),
+             millimetres(e_.pipe.wallMm)},
+            {QStringLiteral("Joint:"), QString::number(rec_.fields.jointNumber),
+             QStringLiteral("Date:"), dateText()},
+        };
+        for (const auto& row : rows) {
+            labelled({left(), y}, row[0], row[1], kRightColumn - m_.cw);
+            labelled({kRightColumn + m_.cw, y}, row[2], row[3], kRight - m_.cw);
+            y -= m_.ch;
+        }
+        y -= m_.ch / 2;
+        const Mark verdict = verdictMark(e_.verdict);
+        add(TextItem{{left(), y}, QStringLiteral("Verdict:"), FontRole::CertificateHeading});
+        add(TextItem{
+            {left() + kValueIndent, y}, verdict.text, FontRole::CertificateHeading, verdict.color});
+        y -= m_.ch * 3 / 2;
+        add(FrameItem{{kLeft, top, kRight, y}, kBoxPen});
+        y_ = y - m_.ch / 2;
+    }
+
+    void phases() {
+        const int top = y_;
+        int y = top - m_.ch / 4;
+        add(TextItem{{left(), y}, QStringLiteral("Phases"), FontRole::CertificateRow});
+        y -= m_.ch;
+        const QString pressure =
+            QStringLiteral("Mean gauge pressure (") + rec_.pressureUnitText + u')';
+        columnHeadings(y, {{left(), QStringLiteral("Phase")},
+                           {kStartX, QStringLiteral("Start")},
+                           {kDurationX, QStringLiteral("Duration")},
+                           {kMeanX, pressure}});
+        y -= m_.ch;
+        for (int i = 0; i < kPhaseCount; ++i) {
+            const Phase phase = static_cast<Phase>(i);
+            add(TextItem{{left(), y}, phaseName(phase), FontRole::Main});
+            const auto& span = e_.phases[static_cast<size_t>(i)];
+            if (!span) {
+                add(TextItem{{kStartX, y}, text(kPhaseNotFound), FontRole::Main, kNotCheckedColor});
+            } else {
+                const bool startKnown = std::isfinite(span->startS) && span->startS >= 0 &&
+                                        span->startS <= kLongestSeconds;
+                add(TextItem{{kStartX, y},
+                             startKnown ? formatTicks(secondsToTicks(span->startS)) : kDash,
+                             FontRole::Main});
+                add(TextItem{
+                    {kDurationX, y}, durationText(span->endS - span->startS), FontRole::Main});
+                const double perUnit = rec_.psiPerUnit > 0 ? rec_.psiPerUnit : 1.0;
+                const QString mean = std::isfinite(span->meanPsi)
+                                         ? evaluationNumber(span->meanPsi / perUnit)
+                                         : kDash;
+                add(TextItem{{kMeanX, y}, mean, FontRole::Main});
+            }
+            y -= m_.ch;
+        }
+        y -= m_.ch / 4;
+        add(FrameItem{{kLeft, top, kRight, y}, kBoxPen});
+        y_ = y - m_.ch / 2;
+    }
+
+    void checks() {
+        const int top = y_;
+        int y = top - m_.ch / 4;
+        add(TextItem{{left(), y}, QStringLiteral("Checks"), FontRole::CertificateRow});
+        y -= m_.ch;
+        columnHeadings(y, {{left(), QStringLiteral("Check")},
+                           {kMeasuredX, QStringLiteral("Measured")},
+                           {kLimitX, QStringLiteral("Limit")},
+                           {kSourceX, QStringLiteral("Source")},
+                           {kResultX, QStringLiteral("Result")}});
+        y -= m_.ch;
+        bool commonPractice = false;
+        for (const Check& c : e_.checks) {
+            cell({left(), y}, checkTitle(c.name), kMeasuredX);
+            cell({kMeasuredX, y}, measuredText(c), kLimitX);
+            cell({kLimitX, y}, limitText(c.limit), kSourceX);
+            QString source = c.limit.source;
+            if (c.limit.status == LimitStatus::CommonPractice && !source.isEmpty()) {
+                source += u' ' + text(kCommonPracticeMark);
+                commonPractice = true;
+            }
+            cell({kSourceX, y}, source.isEmpty() ? kDash : source, kResultX);
+            const Mark mark = resultMark(c.result);
+            TextItem result{{kResultX, y}, mark.text, FontRole::Main, mark.color};
+            result.rightEdge = kRight - m_.cw / 2;
+            add(std::move(result));
+            y -= m_.ch;
+            if (c.result == CheckResult::NotChecked) {
+                const QString why = !c.reason.isEmpty() ? c.reason : c.limit.reason;
+                if (!why.isEmpty()) {
+                    TextItem reason{{kMeasuredX, y},
+                                    QStringLiteral("Not checked: ") + why,
+                                    FontRole::Small,
+                                    kNotCheckedColor};
+                    reason.rightEdge = kRight - m_.cw / 2;
+                    add(std::move(reason));
+                }
+            }
+            y -= m_.smallCh;
+        }
+        add(FrameItem{{kLeft, top, kRight, y}, kBoxPen});
+        y -= m_.smallCh / 4;
+        if (commonPractice) {
+            add(TextItem{{left(), y}, text(kCommonPracticeNote), FontRole::Small});
+            y -= m_.smallCh;
+        }
+        y_ = y - m_.ch / 2;
+    }
+
+    void summaryPlot() {
+        const PageRect box{kLeft, std::min(kPlotBoxTop, y_), kRight, kPlotBoxBottom};
+        add(FrameItem{box, kBoxPen});
+        PageDrawing plot = buildSummaryPlot(rec_, box, m_, medium_);
+        // The shading goes under the grid and the curve.
+        if (!plot.plots.empty()) shade(plot.plots.front());
+        for (PageItem& item : plot.items) page_.items.push_back(std::move(item));
+        for (const PlotGeometry& g : plot.plots) page_.plots.push_back(g);
+        legend(box.bottom - m_.ch / 2);
+    }
+
+    void footNote() {
+        add(TextItem{{left(), kPlotBoxBottom - 2 * m_.ch}, text(kEvaluationNote), FontRole::Main});
+    }
+
+private:
+    template <typename T>
+    void add(T item) {
+        page_.items.emplace_back(std::move(item));
+    }
+
+    int left() const { return kLeft + m_.cw; }
+
+    // A label and its value; the value is cut at `edge`.
+    void labelled(PagePoint at, const QString& label, const QString& value, int edge) {
+        add(TextItem{at, label, FontRole::Main});
+        cell({at.x + kValueIndent, at.y}, value, edge + m_.cw / 2);
+    }
+
+    // A table cell's text, cut short of the next column.
+    void cell(PagePoint at, const QString& value, int nextColumn) {
+        TextItem item{at, value, FontRole::Main};
+        item.rightEdge = nextColumn - m_.cw / 2;
+        add(std::move(item));
+    }
+
+    void columnHeadings(int y, std::initializer_list<std::pair<int, QString>> columns) {
+        for (const auto& [x, heading] : columns) {
+            add(TextItem{{x, y}, heading, FontRole::CertificateRow});
+        }
+        const int rule = y - m_.ch + m_.ch / 8;
+        add(LineItem{{kLeft, rule}, {kRight, rule}, kBoxPen});
+    }
+
+    QString dateText() const {
+        const ReportFields& f = rec_.fields;
+        if (f.year == 0) return QString();
+        const QChar zero(u'0');
+        return QStringLiteral("%1/%2/%3 %4:%5")
+            .arg(f.year)
+            .arg(f.month, 2, 10, zero)
+            .arg(f.day, 2, 10, zero)
+            .arg(f.hour, 2, 10, zero)
+            .arg(f.minute, 2, 10, zero);
+    }
+
+    void shade(const PlotGeometry& g) {
+        const PageRect& r = g.rect;
+        const int smallCw = m_.cw * 6 / 10;
+        for (int i = 0; i < kPhaseCount; ++i) {
+            const auto& span = e_.phases[static_cast<size_t>(i)];
+            if (!span || !usableSpan(*span)) continue;
+            const Phase phase = static_cast<Phase>(i);
+            int x0 = plotTimeX(g, secondsToTicks(span->startS));
+            int x1 = plotTimeX(g, secondsToTicks(span->endS));
+            if (x1 - x0 < kThinnestShade) {
+                x1 = std::min(x0 + kThinnestShade, r.right);
+                x0 = std::max(x1 - kThinnestShade, r.left);
+            }
+            add(FilledRectItem{{x0, r.top, x1, r.bottom}, phaseShade(phase)});
+            // Named in the band when the name fits; the legend names it in any case.
+            const QString name = phaseName(phase);
+            if (static_cast<int>(name.size()) * smallCw + m_.cw <= x1 - x0) {
+                add(TextItem{{(x0 + x1) / 2, r.top - m_.smallCh / 4},
+                             name,
+                             FontRole::Small,
+                             kBlack,
+                             HAlign::Center,
+                             VAlign::Top});
+            }
+        }
+    }
+
+    void legend(int y) {
+        const int swatchHeight = m_.ch * 2 / 3;
+        for (int i = 0; i < kPhaseCount; ++i) {
+            const Phase phase = static_cast<Phase>(i);
+            const int x = left() + i * kLegendStep;
+            const PageRect swatch{x, y, x + kSwatchWidth, y - swatchHeight};
+            add(FilledRectItem{swatch, phaseShade(phase)});
+            add(FrameItem{swatch, kBoxPen});
+            QString name = phaseName(phase);
+            TextItem label{{x + kSwatchWidth + m_.cw, y - swatchHeight / 2},
+                           name,
+                           FontRole::Main,
+                           e_.phases[static_cast<size_t>(i)] ? kBlack : kNotCheckedColor,
+                           HAlign::Left,
+                           VAlign::Center};
+            label.rightEdge = x + kLegendStep - m_.cw / 2;
+            add(std::move(label));
+        }
+    }
+
+    const JointRecord& rec_;
+    const Evaluation& e_;
+    const PageMetrics& m_;
+    Medium medium_;
+    PageDrawing page_;
+    int y_ = 0;  // where the next section starts
+};
+
+}  // namespace
+
+Rgb phaseShade(Phase phase) {
+    switch (phase) {
+        case Phase::BeadUp:
+            return rgb(200, 220, 255);
+        case Phase::HeatSoak:
+            return rgb(255, 222, 185);
+        case Phase::Open:
+            return rgb(235, 205, 250);
+        case Phase::BuildUp:
+            return rgb(255, 245, 170);
+        case Phase::Cooling:
+            return rgb(205, 240, 205);
+    }
+    return rgb(230, 230, 230);
+}
+
+QString checkTitle(const QString& name) {
+    static const struct {
+        const char* name;
+        const char* title;
+    } kTitles[] = {
+        {"heater_temperature", "Heater temperature"},
+        {"interfacial_pressure", "Interfacial pressure"},
+        {"heat_soak_time", "Heat soak time"},
+        {"open_time", "Open (changeover) time"},
+        {"build_up_time", "Pressure build-up time"},
+        {"cooling_time", "Cooling time"},
+        {"fusion_pressure", "Fusion pressure"},
+    };
+    for (const auto& t : kTitles) {
+        if (name == QLatin1String(t.name)) return QString::fromLatin1(t.title);
+    }
+    return name;
+}
+
+QString evaluationNumber(double value) {
+    if (!std::isfinite(value)) return kDash;
+    const double size = std::abs(value);
+    if (size >= 1e9) return QString::number(value, 'g', 6);
+    const int decimals = size >= 100 ? 0 : size >= 10 ? 1 : size >= 1 ? 2 : 3;
+    QString shown = QString::number(value, 'f', decimals);
+    if (shown.contains(u'.')) {
+        while (shown.endsWith(u'0')) shown.chop(1);
+        if (shown.endsWith(u'.')) shown.chop(1);
+    }
+    if (shown == u"-0") shown = QStringLiteral("0");
+    return shown;
+}
+
+PageDrawing buildEvaluationPage(const JointRecord& rec, const Evaluation& e, const QString& path,
+                                const PageMetrics& m, Medium medium) {
+    EvaluationBuilder b(rec, e, m, medium);
+    // Like the report page: a file whose header could not be read has no page.
+    if (rec.headerLines.size() < 2) return b.take();
+    b.titleBlock(path);
+    b.header();
+    b.phases();
+    b.checks();
+    b.summaryPlot();
+    b.footNote();
+    return b.take();
+}
+
+}  // namespace vr5
