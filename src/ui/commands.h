@@ -21,6 +21,7 @@ enum class Command {
     Toolbar,
     About,
     New,
+    Evaluation,
 };
 
 struct CommandText {
@@ -59,6 +60,9 @@ inline constexpr CommandText kCommands[] = {
      "Display program information, version number and copyright", "About",
      QKeySequence::UnknownKey},
     {Command::New, "&New", "Close the report and show the start picture", "New", QKeySequence::New},
+    {Command::Evaluation, "&Evaluation",
+     "Show the joint checked against a fusion procedure instead of the report", "Evaluation",
+     QKeySequence::UnknownKey},
 };
 
 inline constexpr const char* kRecentFilePrompt = "Open this document";

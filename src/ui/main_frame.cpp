@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPageSetupDialog>
@@ -18,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include "app_info.h"
 #include "frame_commands.h"
@@ -70,8 +73,16 @@ CMainFrame::CMainFrame(SettingsStore& settings, Prompter& prompter, QWidget* par
     setWindowIcon(QIcon(QStringLiteral(":/vr5xp/icon.png")));
     setAcceptDrops(true);
 
-    view_ = new CVR5XPView(*doc_, state_, this);
-    setCentralWidget(view_);
+    // The evaluation's procedure chooser sits in a bar above the view, shown with the evaluation.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    evaluationBar_ = buildEvaluationBar();
+    column->addWidget(evaluationBar_);
+    view_ = new CVR5XPView(*doc_, state_, central);
+    column->addWidget(view_);
+    setCentralWidget(central);
 
     loadCurrentUnits(settings_, state_);
     buildMenus();
@@ -122,6 +133,9 @@ void CMainFrame::buildMenus() {
     connectTo(Command::New, &CMainFrame::onNew);
     connect(makeAction(Command::Exit), &QAction::triggered, this, &QWidget::close);
     makeAction(Command::Toolbar);  // bound to the toolbar once it exists
+    QAction* evaluation = makeAction(Command::Evaluation);
+    evaluation->setCheckable(true);
+    connect(evaluation, &QAction::toggled, this, &CMainFrame::onEvaluation);
     // Ctrl+N works from anywhere in the window though no menu shows it.
     addAction(action(Command::New));
 
@@ -157,6 +171,7 @@ void CMainFrame::buildMenus() {
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->addAction(action(Command::Toolbar));
+    view->addAction(action(Command::Evaluation));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(action(Command::About));
@@ -230,6 +245,10 @@ void CMainFrame::updateCommands() {
     action(Command::PrintPreview)->setEnabled(hasReport);
     // Mail with an attachment goes through the desktop's mail client.
     action(Command::Send)->setEnabled(hasReport && !mailClient().isEmpty());
+    // A joint report can be evaluated; a certificate cannot. The choice outlasts the file.
+    QAction* evaluation = action(Command::Evaluation);
+    evaluation->setEnabled(hasReport && !doc_->hasCalibration());
+    evaluationBar_->setVisible(evaluation->isChecked() && evaluation->isEnabled());
 }
 
 bool CMainFrame::openFile(const QString& path) {
@@ -390,6 +409,77 @@ void CMainFrame::onAppendNotes() {
 void CMainFrame::onAbout() {
     CAboutDlg dialog(this);
     dialog.exec();
+}
+
+QWidget* CMainFrame::buildEvaluationBar() {
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("evaluationBar"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 3, 6, 3);
+    auto* label = new QLabel(QStringLiteral("Procedure:"), bar);
+    procedureBox_ = new QComboBox(bar);
+    procedureBox_->setObjectName(QStringLiteral("evaluationProcedure"));
+    procedureBox_->setToolTip(QStringLiteral("The fusion procedure the joint is checked against"));
+    procedureBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    label->setBuddy(procedureBox_);
+    row->addWidget(label);
+    row->addWidget(procedureBox_);
+    row->addStretch(1);
+    connect(procedureBox_, &QComboBox::activated, this, &CMainFrame::onProcedureSelected);
+    bar->hide();
+    return bar;
+}
+
+void CMainFrame::fillProcedureBox(const QString& current) {
+    procedureBox_->clear();
+    for (const ProcedureInfo& info : availableProcedures()) {
+        QString shown = info.name.isEmpty() ? info.id : info.name;
+        if (!info.edition.isEmpty()) shown += QStringLiteral(" (") + info.edition + u')';
+        procedureBox_->addItem(shown, info.id);
+    }
+    const int at = procedureBox_->findData(current);
+    if (at < 0 && !current.isEmpty()) {
+        // A procedure that loads but is not listed still shows what the page is checked against.
+        procedureBox_->addItem(current, current);
+    }
+    procedureBox_->setCurrentIndex(std::max(procedureBox_->findData(current), 0));
+}
+
+Procedure CMainFrame::loadProcedureOrDefault(const QString& id) {
+    ProcedureLoad load = loadProcedure(id);
+    if (load.procedure) return *load.procedure;
+    prompter_.show(load.error, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+    if (id != defaultProcedureId()) {
+        load = loadProcedure(defaultProcedureId());
+        if (load.procedure) return *load.procedure;
+        prompter_.show(load.error, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+    }
+    // Nothing to hold the joint against: every check then says it was not checked.
+    Procedure none;
+    none.info = {defaultProcedureId(), defaultProcedureId(), QString()};
+    return none;
+}
+
+void CMainFrame::onEvaluation(bool on) {
+    if (!on) {
+        doc_->setEvaluation({});
+        updateCommands();
+        return;
+    }
+    const QString id = settings_.read(keys::EvaluationProcedure, defaultProcedureId());
+    const Procedure procedure = loadProcedureOrDefault(id);
+    fillProcedureBox(procedure.info.id);
+    doc_->setEvaluation({true, procedure});
+    updateCommands();
+}
+
+void CMainFrame::onProcedureSelected(int index) {
+    if (index < 0) return;
+    const QString id = procedureBox_->itemData(index).toString();
+    const Procedure procedure = loadProcedureOrDefault(id);
+    if (procedure.info.id == id) settings_.write(keys::EvaluationProcedure, id);
+    fillProcedureBox(procedure.info.id);
+    if (doc_->evaluation().active) doc_->setEvaluation({true, procedure});
 }
 
 void CMainFrame::onSearchRangeSelected(int index) {

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <memory>
 
+#include "evaluation/procedure.h"
 #include "program_state.h"
 #include "ui/commands.h"
 
@@ -35,6 +36,9 @@ public:
     CVR5XPView& view() { return *view_; }
     QAction* action(Command id) const { return actions_.value(id); }
     QComboBox* searchRangeBox() const { return searchRange_; }
+    // The evaluation's procedure chooser, in the bar above the view while the evaluation shows.
+    QComboBox* procedureBox() const { return procedureBox_; }
+    QWidget* evaluationBar() const { return evaluationBar_; }
     QList<QAction*> recentFileActions() const { return recentActions_; }
 
     // Print Many's file dialog.
@@ -67,6 +71,10 @@ public Q_SLOTS:
     void onAnalyze();
     void onAppendNotes();
     void onAbout();
+    // View > Evaluation: the page shows the joint checked against the chosen procedure.
+    void onEvaluation(bool on);
+    // The procedure chooser: remembered, and the joint evaluated again; the report is untouched.
+    void onProcedureSelected(int index);
     // The search-range box: its leading number goes to the document.
     void onSearchRangeSelected(int index);
     // Puts the search-range box back to 100%.
@@ -89,6 +97,10 @@ private:
     void refreshRecentFiles();
     void updateCommands();
     void openLogStatusDialog();
+    QWidget* buildEvaluationBar();
+    void fillProcedureBox(const QString& current);
+    // Loads a procedure by ID; one that fails is reported and the default is used instead.
+    Procedure loadProcedureOrDefault(const QString& id);
 
     SettingsStore& settings_;
     Prompter& prompter_;
@@ -97,6 +109,8 @@ private:
     CVR5XPView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QComboBox* searchRange_ = nullptr;
+    QWidget* evaluationBar_ = nullptr;
+    QComboBox* procedureBox_ = nullptr;
     QMap<Command, QAction*> actions_;
     QList<QAction*> recentActions_;
     QAction* recentPlaceholder_ = nullptr;

@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "app_info.h"
+#include "evaluation/evaluation.h"
 #include "page/certificate_page.h"
+#include "page/evaluation_page.h"
 #include "page/report_page.h"
 #include "report/vr5xp_doc.h"
 #include "ui/page_painter.h"
@@ -37,6 +39,12 @@ const PageMetrics& pageMetrics() {
 PageDrawing buildDocumentPage(const CVR5XPDoc& doc, Medium medium) {
     if (!doc.hasReport()) return {};
     if (doc.hasCalibration()) return buildCertificatePage(doc.calibration(), pageMetrics(), medium);
+    // The Analyzer works on the report's own layout, so it wins while it is open.
+    if (doc.evaluation().active && !doc.analyzer().active) {
+        const JointRecord& rec = doc.record();
+        return buildEvaluationPage(rec, evaluateJoint(rec, doc.evaluation().procedure), doc.path(),
+                                   pageMetrics(), medium);
+    }
     return buildReportPage(doc.record(), doc.path(), pageMetrics(), medium, doc.analyzer());
 }
 

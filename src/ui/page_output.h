@@ -12,8 +12,8 @@ class CVR5XPDoc;
 // The character measures of this machine's fonts, measured once.
 const PageMetrics& pageMetrics();
 
-// The page of the open report, or the certificate of the open calibration file, for a medium;
-// empty when nothing is open.
+// The page of the open report (its evaluation while the evaluation is on), or the certificate of
+// the open calibration file, for a medium; empty when nothing is open.
 PageDrawing buildDocumentPage(const CVR5XPDoc& doc, Medium medium);
 
 // The page as a letter-size image at the given resolution, on white.

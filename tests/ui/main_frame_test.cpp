@@ -84,7 +84,7 @@ TEST_F(MainFrameTest, MenusHoldEveryCommandInOrder) {
         (QStringList{"&Log/Status...", "-", "&Open...", "&Print...", "Print Pre&view",
                      "P&rint Setup...", "Print &Many...", "-", "Sen&d...", "-", "Analyze...", "-",
                      "Recent File", "-", "Append Notes...", "-", "&Settings...", "-", "E&xit"}));
-    EXPECT_EQ(entries(menu(QStringLiteral("&View"))), QStringList{"&Toolbar"});
+    EXPECT_EQ(entries(menu(QStringLiteral("&View"))), (QStringList{"&Toolbar", "&Evaluation"}));
     EXPECT_EQ(entries(menu(QStringLiteral("&Help"))), QStringList{"&About VR5-XP..."});
 
     const struct {

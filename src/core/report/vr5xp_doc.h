@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 
+#include "page/evaluation_page.h"
 #include "page/report_page.h"
 #include "program_state.h"
 #include "prompter.h"
@@ -64,6 +65,14 @@ public:
         Q_EMIT changed();
     }
 
+    // While the evaluation is on, a joint report shows as its evaluation against the procedure
+    // (a calibration file still shows its certificate). It stays on when another file is opened.
+    const EvaluationView& evaluation() const { return evaluation_; }
+    void setEvaluation(const EvaluationView& evaluation) {
+        evaluation_ = evaluation;
+        Q_EMIT changed();
+    }
+
     // Notes appended to the report file: the record shows them until the file is read again.
     void setNotes(const QString& notes);
 
@@ -89,6 +98,7 @@ private:
     QString title_;
     bool loaded_ = false;
     AnalyzerView analyzer_;
+    EvaluationView evaluation_;
 };
 
 }  // namespace vr5
