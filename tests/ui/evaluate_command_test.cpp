@@ -194,21 +194,49 @@ TEST_F(EvaluateCommandTest, TheProcedureIsTheNamedOneElseTheRememberedOneElseThe
         << "a procedure named on the command line is not remembered";
 }
 
-TEST_F(EvaluateCommandTest, AnUnknownProcedureIsRefusedBeforeAnyFileIsRead) {
-    const QString unknown = QStringLiteral("no-such-procedure");
-    const ProcedureLoad direct = loadProcedure(unknown);
-    if (direct.procedure) GTEST_SKIP() << "procedures are not looked up yet";
+// Points the user's procedure folder somewhere else for one test.
+class ProcedureFolder {
+public:
+    explicit ProcedureFolder(const QString& path)
+        : had_(qEnvironmentVariableIsSet("VR5XP_PROCEDURE_DIR")),
+          old_(qgetenv("VR5XP_PROCEDURE_DIR")) {
+        QDir().mkpath(path);
+        qputenv("VR5XP_PROCEDURE_DIR", path.toLocal8Bit());
+    }
+    ~ProcedureFolder() {
+        if (had_) {
+            qputenv("VR5XP_PROCEDURE_DIR", old_);
+        } else {
+            qunsetenv("VR5XP_PROCEDURE_DIR");
+        }
+    }
+
+private:
+    bool had_;
+    QByteArray old_;
+};
+
+TEST_F(EvaluateCommandTest, AnUnknownOrMalformedProcedureIsRefusedBeforeAnyFileIsRead) {
+    const ProcedureFolder folder(dir.filePath("procedures"));
+    test::writeFile(dir, "procedures/broken.json", "{\"id\": \"broken\", \"name\": ");
     const QString plain = test::writeFixture(dir, QStringLiteral("plain_hydraulic"));
     const QString csv = dir.filePath("summary.csv");
-    EXPECT_EQ(run({"--evaluate", "--procedure", unknown, plain}), kExitFile);
-    EXPECT_TRUE(out.isEmpty()) << qPrintable(out);
-    EXPECT_EQ(err.trimmed(), direct.error);
-    EXPECT_EQ(run({"--evaluate-csv", csv, "--procedure", unknown, plain}), kExitFile);
-    EXPECT_FALSE(QFileInfo::exists(csv));
+    for (const QString id : {"no-such-procedure", "broken", "../astm-f2620"}) {
+        SCOPED_TRACE(qPrintable(id));
+        const ProcedureLoad direct = loadProcedure(id);
+        if (direct.procedure) GTEST_SKIP() << "procedures are not looked up yet";
+        settings.write(keys::EvaluationProcedure, QString());
+        EXPECT_EQ(run({"--evaluate", "--procedure", id, plain}), kExitFile);
+        EXPECT_TRUE(out.isEmpty()) << qPrintable(out);
+        EXPECT_EQ(err.trimmed(), direct.error);
+        EXPECT_EQ(run({"--evaluate-csv", csv, "--procedure", id, plain}), kExitFile);
+        EXPECT_FALSE(QFileInfo::exists(csv));
 
-    settings.write(keys::EvaluationProcedure, unknown);
-    EXPECT_EQ(run({"--evaluate", plain}), kExitFile);
-    EXPECT_EQ(err.trimmed(), direct.error) << "a remembered procedure that is gone says so";
+        settings.write(keys::EvaluationProcedure, id);
+        EXPECT_EQ(run({"--evaluate", plain}), kExitFile);
+        EXPECT_EQ(err.trimmed(), direct.error) << "a remembered procedure that is gone says so";
+    }
+    EXPECT_TRUE(loadProcedure("broken").error.contains("broken.json"));
 }
 
 TEST_F(EvaluateCommandTest, JobSummaryHasOneRowPerJoint) {
@@ -298,6 +326,38 @@ TEST_F(EvaluateCommandTest, TheSummaryAgreesWithTheJsonLines) {
         }
         EXPECT_EQ(row[6 + kPhaseCount + checks.size()], o["verdict"].toString());
     }
+}
+
+// The plain joint of the fixtures, made as the procedure asks: the phases lie where its
+// description changes the pressure, and every check that has a limit is within it.
+TEST_F(EvaluateCommandTest, APlainJointIsFoundWhereItWasMadeAndWithin) {
+    const QString plain = test::writeFixture(dir, QStringLiteral("plain_hydraulic"));
+    ASSERT_EQ(run({"--evaluate", "--procedure", "astm-f2620", plain}), kExitOk) << qPrintable(err);
+    const QJsonObject o = QJsonDocument::fromJson(out.toUtf8()).object();
+    // Seconds in which each boundary must lie: the fall to drag at 45..50 s, the opening at
+    // 290..293 s, the closing at 296..306 s, the release at 966..972 s.
+    const struct {
+        const char* phase;
+        const char* edge;
+        double low, high;
+    } edges[] = {
+        {"bead_up", "end_s", 45, 50},     {"heat_soak", "start_s", 45, 50},
+        {"heat_soak", "end_s", 290, 293}, {"open", "start_s", 290, 293},
+        {"open", "end_s", 296, 299},      {"build_up", "start_s", 296, 299},
+        {"build_up", "end_s", 298, 307},  {"cooling", "start_s", 298, 307},
+        {"cooling", "end_s", 966, 972},
+    };
+    for (const auto& e : edges) {
+        const QJsonValue value = o["phases"][QLatin1String(e.phase)][QLatin1String(e.edge)];
+        ASSERT_TRUE(value.isDouble()) << e.phase << " " << e.edge;
+        EXPECT_GE(value.toDouble(), e.low) << e.phase << " " << e.edge;
+        EXPECT_LE(value.toDouble(), e.high) << e.phase << " " << e.edge;
+    }
+    for (const QJsonValue& check : o["checks"].toArray()) {
+        if (check["min"].isNull() && check["max"].isNull()) continue;
+        EXPECT_EQ(check["result"].toString(), "within") << qPrintable(check["name"].toString());
+    }
+    EXPECT_EQ(o["verdict"].toString(), "within");
 }
 
 TEST_F(EvaluateCommandTest, CsvFilesAreWrittenWholeAndNeverOverAReport) {
