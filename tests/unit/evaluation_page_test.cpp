@@ -344,6 +344,9 @@ TEST(EvaluationPage, CellTexts) {
         {limit(363, std::nullopt, "s"), "", "at least 363 s"},
         {limit(std::nullopt, 16, "s"), "", "at most 16 s"},
         {limit(0.15, 0.19, "MPa"), "", "0.15\u20130.19 MPa"},
+        {limit(std::nullopt, 15, "s", LimitStatus::CommonPractice), "",
+         "at most 15 s (common practice)"},
+        {limit(std::nullopt, std::nullopt, "s", LimitStatus::CommonPractice), "", "\u2014"},
         {limit(6, 10, "min"), "wall outside every row", "\u2014"},
         {limit(std::nullopt, std::nullopt, "s"), "", "\u2014"},
     };
@@ -355,7 +358,46 @@ TEST(EvaluationPage, CellTexts) {
         e.checks[0].limit.reason = QString::fromUtf8(l.reason);
         const PageDrawing d =
             buildEvaluationPage(rec, e, QStringLiteral("/r/x.tjr"), kMetrics, Medium::Screen);
-        EXPECT_TRUE(textsOf(d).contains(QString::fromUtf8(l.shown)));
+        const QStringList texts = textsOf(d);
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(l.shown))) << texts.join(u'|').toStdString();
+        EXPECT_TRUE(texts.contains(QStringLiteral("Source: ASTM F2620")));
+        // The note that explains the mark comes with it.
+        EXPECT_EQ(texts.contains(QString::fromUtf8(kCommonPracticeNote)),
+                  QString::fromUtf8(l.shown).endsWith(u"(common practice)"));
+    }
+}
+
+TEST(EvaluationPage, AValueJustPastItsLimitNeverReadsAsOnIt) {
+    const JointRecord rec = test::decodeFixture(QStringLiteral("plain_hydraulic"));
+    const struct {
+        double measured;
+        AppliedLimit limit;
+        CheckResult result;
+        const char* shown;
+    } cases[] = {
+        {450.4, limit(400, 450, "\u00B0F"), CheckResult::Outside, "450.4 \u00B0F"},
+        {449.6, limit(400, 450, "\u00B0F"), CheckResult::Within, "450 \u00B0F"},
+        {0.1498, limit(0.15, 0.19, "MPa"), CheckResult::Outside, "0.1498 MPa"},
+        {0.15, limit(0.15, 0.19, "MPa"), CheckResult::Within, "0.15 MPa"},
+        {362.99, limit(363, std::nullopt, "s"), CheckResult::Outside, "362.99 s"},
+        {363, limit(363, std::nullopt, "s"), CheckResult::Within, "363 s"},
+        {16.00001, limit(std::nullopt, 16, "s"), CheckResult::Outside, "16.00001 s"},
+        // Past what any page shows: the usual rounding.
+        {16.0000001, limit(std::nullopt, 16, "s"), CheckResult::Outside, "16 s"},
+        {450.4, limit(400, 450, "\u00B0F"), CheckResult::NotChecked, "450 \u00B0F"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        Evaluation e = allWithin();
+        e.checks = {e.checks[0]};
+        e.checks[0].measured = c.measured;
+        e.checks[0].unit = c.limit.unit;
+        e.checks[0].limit = c.limit;
+        e.checks[0].result = c.result;
+        const PageDrawing d =
+            buildEvaluationPage(rec, e, QStringLiteral("/r/x.tjr"), kMetrics, Medium::Screen);
+        const QStringList texts = textsOf(d);
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(c.shown))) << texts.join(u'|').toStdString();
     }
 }
 

@@ -20,13 +20,13 @@ constexpr int kStartX = 2600;
 constexpr int kDurationX = 4100;
 constexpr int kMeanX = 5700;
 // The check table's columns.
-constexpr int kMeasuredX = 2100;
-constexpr int kLimitX = 3250;
-constexpr int kSourceX = 4700;
-constexpr int kResultX = 7050;
-// The summary plot's box: its top follows the tables, its bottom stays put.
+constexpr int kMeasuredX = 2300;
+constexpr int kLimitX = 3600;
+constexpr int kResultX = 6300;
+// The summary plot's box: below the tables, and never into the foot of the page.
 constexpr int kPlotBoxTop = -5250;
-constexpr int kPlotBoxBottom = -7900;
+constexpr int kPlotBoxHeight = 2800;
+constexpr int kLowestPlotBottom = -8500;
 // A phase too short to show at the plot's scale is still drawn this wide.
 constexpr int kThinnestShade = 12;
 constexpr int kSwatchWidth = 200;
@@ -37,6 +37,27 @@ constexpr int kLogoPixelsWide = 4037;
 constexpr int kLogoPixelsHigh = 1476;
 
 const QString kDash = QStringLiteral("\u2014");
+
+constexpr int kMostExtraDecimals = 4;
+
+// The decimals a value is shown with: fewer the larger it is.
+int defaultDecimals(double value) {
+    const double size = std::abs(value);
+    return size >= 100 ? 0 : size >= 10 ? 1 : size >= 1 ? 2 : 3;
+}
+
+// A value with its usual decimals and `extra` more, without trailing zeros.
+QString numberWithDecimals(double value, int extra) {
+    if (!std::isfinite(value)) return kDash;
+    if (std::abs(value) >= 1e9) return QString::number(value, 'g', 6);
+    QString shown = QString::number(value, 'f', defaultDecimals(value) + extra);
+    if (shown.contains(u'.')) {
+        while (shown.endsWith(u'0')) shown.chop(1);
+        if (shown.endsWith(u'.')) shown.chop(1);
+    }
+    if (shown == u"-0") shown = QStringLiteral("0");
+    return shown;
+}
 
 QString text(const char* utf8) {
     return QString::fromUtf8(utf8);
@@ -55,7 +76,24 @@ QString withUnit(double value, const QString& unit) {
 
 QString measuredText(const Check& c) {
     if (!c.measured || !std::isfinite(*c.measured)) return kDash;
-    return withUnit(*c.measured, c.unit);
+    const double value = *c.measured;
+    // Rounded for the page, a value just past its limit must not read as lying on it (450.4 °F
+    // against at most 450 °F is not "450 °F"): decimals are added until the shown value says
+    // what the mark says.
+    const AppliedLimit& l = c.limit;
+    if (c.result != CheckResult::NotChecked) {
+        for (int extra = 0; extra <= kMostExtraDecimals; ++extra) {
+            const int decimals = std::min(defaultDecimals(value) + extra, 15);
+            const double scale = std::pow(10.0, decimals);
+            const double shown = std::round(value * scale) / scale;
+            const bool outside = (l.min && shown < *l.min) || (l.max && shown > *l.max);
+            if (outside == (c.result == CheckResult::Outside)) {
+                const QString number = numberWithDecimals(value, extra);
+                return c.unit.isEmpty() ? number : number + u' ' + c.unit;
+            }
+        }
+    }
+    return withUnit(value, c.unit);
 }
 
 QString limitText(const AppliedLimit& l) {
@@ -166,17 +204,21 @@ public:
         if (!e_.procedure.edition.isEmpty()) {
             procedure += QStringLiteral(", edition ") + e_.procedure.edition;
         }
+        // The procedure's name may be long: it has the whole width.
+        labelled({left(), y}, QStringLiteral("Procedure:"), procedure, kRight - m_.cw);
+        y -= m_.ch;
         const QString rows[3][4] = {
-            {QStringLiteral("Procedure:"), procedure, QStringLiteral("Outside diameter:"),
+            {QStringLiteral("Job:"), rec_.fields.jobNumber, QStringLiteral("Outside diameter:"),
              millimetres(e_.pipe.diameterMm)},
-            {QStringLiteral("Job:"), rec_.fields.jobNumber, QStringLiteral("Wall thickness:"),
-             millimetres(e_.pipe.wallMm)},
             {QStringLiteral("Joint:"), QString::number(rec_.fields.jointNumber),
-             QStringLiteral("Date:"), dateText()},
+             QStringLiteral("Wall thickness:"), millimetres(e_.pipe.wallMm)},
+            {QStringLiteral("Date:"), dateText(), QString(), QString()},
         };
         for (const auto& row : rows) {
             labelled({left(), y}, row[0], row[1], kRightColumn - m_.cw);
-            labelled({kRightColumn + m_.cw, y}, row[2], row[3], kRight - m_.cw);
+            if (!row[2].isEmpty()) {
+                labelled({kRightColumn + m_.cw, y}, row[2], row[3], kRight - m_.cw);
+            }
             y -= m_.ch;
         }
         y -= m_.ch / 2;
@@ -191,16 +233,13 @@ public:
 
     void phases() {
         const int top = y_;
-        int y = top - m_.ch / 4;
-        add(TextItem{{left(), y}, QStringLiteral("Phases"), FontRole::CertificateRow});
-        y -= m_.ch;
+        int y = top - m_.ch / 6;
         const QString pressure =
             QStringLiteral("Mean gauge pressure (") + rec_.pressureUnitText + u')';
-        columnHeadings(y, {{left(), QStringLiteral("Phase")},
-                           {kStartX, QStringLiteral("Start")},
-                           {kDurationX, QStringLiteral("Duration")},
-                           {kMeanX, pressure}});
-        y -= m_.ch;
+        y = columnHeadings(y, {{left(), QStringLiteral("Phases")},
+                               {kStartX, QStringLiteral("Start")},
+                               {kDurationX, QStringLiteral("Duration")},
+                               {kMeanX, pressure}});
         for (int i = 0; i < kPhaseCount; ++i) {
             const Phase phase = static_cast<Phase>(i);
             add(TextItem{{left(), y}, phaseName(phase), FontRole::Main});
@@ -230,43 +269,50 @@ public:
 
     void checks() {
         const int top = y_;
-        int y = top - m_.ch / 4;
-        add(TextItem{{left(), y}, QStringLiteral("Checks"), FontRole::CertificateRow});
-        y -= m_.ch;
-        columnHeadings(y, {{left(), QStringLiteral("Check")},
-                           {kMeasuredX, QStringLiteral("Measured")},
-                           {kLimitX, QStringLiteral("Limit")},
-                           {kSourceX, QStringLiteral("Source")},
-                           {kResultX, QStringLiteral("Result")}});
-        y -= m_.ch;
+        int y = top - m_.ch / 6;
+        y = columnHeadings(y, {{left(), QStringLiteral("Checks")},
+                               {kMeasuredX, QStringLiteral("Measured")},
+                               {kLimitX, QStringLiteral("Limit")},
+                               {kResultX, QStringLiteral("Result")}});
         bool commonPractice = false;
+        // A check's row, then in small print where its limit comes from and, when it could not
+        // be made, why.
+        const int smallIndent = left() + 2 * m_.cw;
+        const int smallEdge = kRight - m_.cw / 2;
         for (const Check& c : e_.checks) {
             cell({left(), y}, checkTitle(c.name), kMeasuredX);
             cell({kMeasuredX, y}, measuredText(c), kLimitX);
-            cell({kLimitX, y}, limitText(c.limit), kSourceX);
-            QString source = c.limit.source;
-            if (c.limit.status == LimitStatus::CommonPractice && !source.isEmpty()) {
-                source += u' ' + text(kCommonPracticeMark);
+            QString limit = limitText(c.limit);
+            if (c.limit.status == LimitStatus::CommonPractice && c.limit.applies()) {
+                limit += u' ' + text(kCommonPracticeMark);
                 commonPractice = true;
             }
-            cell({kSourceX, y}, source.isEmpty() ? kDash : source, kResultX);
+            cell({kLimitX, y}, limit, kResultX);
             const Mark mark = resultMark(c.result);
             TextItem result{{kResultX, y}, mark.text, FontRole::Main, mark.color};
-            result.rightEdge = kRight - m_.cw / 2;
+            result.rightEdge = smallEdge;
             add(std::move(result));
             y -= m_.ch;
+            if (!c.limit.source.isEmpty()) {
+                TextItem source{
+                    {smallIndent, y}, QStringLiteral("Source: ") + c.limit.source, FontRole::Small};
+                source.rightEdge = smallEdge;
+                add(std::move(source));
+                y -= m_.smallCh;
+            }
             if (c.result == CheckResult::NotChecked) {
                 const QString why = !c.reason.isEmpty() ? c.reason : c.limit.reason;
                 if (!why.isEmpty()) {
-                    TextItem reason{{kMeasuredX, y},
+                    TextItem reason{{smallIndent, y},
                                     QStringLiteral("Not checked: ") + why,
                                     FontRole::Small,
                                     kNotCheckedColor};
-                    reason.rightEdge = kRight - m_.cw / 2;
+                    reason.rightEdge = smallEdge;
                     add(std::move(reason));
+                    y -= m_.smallCh;
                 }
             }
-            y -= m_.smallCh;
+            y -= m_.smallCh / 3;
         }
         add(FrameItem{{kLeft, top, kRight, y}, kBoxPen});
         y -= m_.smallCh / 4;
@@ -278,7 +324,8 @@ public:
     }
 
     void summaryPlot() {
-        const PageRect box{kLeft, std::min(kPlotBoxTop, y_), kRight, kPlotBoxBottom};
+        const int top = std::min(kPlotBoxTop, y_);
+        const PageRect box{kLeft, top, kRight, std::max(top - kPlotBoxHeight, kLowestPlotBottom)};
         add(FrameItem{box, kBoxPen});
         PageDrawing plot = buildSummaryPlot(rec_, box, m_, medium_);
         // The shading goes under the grid and the curve.
@@ -286,11 +333,10 @@ public:
         for (PageItem& item : plot.items) page_.items.push_back(std::move(item));
         for (const PlotGeometry& g : plot.plots) page_.plots.push_back(g);
         legend(box.bottom - m_.ch / 2);
+        y_ = box.bottom - 2 * m_.ch;
     }
 
-    void footNote() {
-        add(TextItem{{left(), kPlotBoxBottom - 2 * m_.ch}, text(kEvaluationNote), FontRole::Main});
-    }
+    void footNote() { add(TextItem{{left(), y_}, text(kEvaluationNote), FontRole::Main}); }
 
 private:
     template <typename T>
@@ -313,12 +359,14 @@ private:
         add(std::move(item));
     }
 
-    void columnHeadings(int y, std::initializer_list<std::pair<int, QString>> columns) {
+    // A table's headings in bold with a rule under them; gives where the first row goes.
+    int columnHeadings(int y, std::initializer_list<std::pair<int, QString>> columns) {
         for (const auto& [x, heading] : columns) {
             add(TextItem{{x, y}, heading, FontRole::CertificateRow});
         }
-        const int rule = y - m_.ch + m_.ch / 8;
+        const int rule = y - m_.ch - m_.ch / 16;
         add(LineItem{{kLeft, rule}, {kRight, rule}, kBoxPen});
+        return rule - m_.ch / 8;
     }
 
     QString dateText() const {
@@ -426,17 +474,7 @@ QString checkTitle(const QString& name) {
 }
 
 QString evaluationNumber(double value) {
-    if (!std::isfinite(value)) return kDash;
-    const double size = std::abs(value);
-    if (size >= 1e9) return QString::number(value, 'g', 6);
-    const int decimals = size >= 100 ? 0 : size >= 10 ? 1 : size >= 1 ? 2 : 3;
-    QString shown = QString::number(value, 'f', decimals);
-    if (shown.contains(u'.')) {
-        while (shown.endsWith(u'0')) shown.chop(1);
-        if (shown.endsWith(u'.')) shown.chop(1);
-    }
-    if (shown == u"-0") shown = QStringLiteral("0");
-    return shown;
+    return numberWithDecimals(value, 0);
 }
 
 PageDrawing buildEvaluationPage(const JointRecord& rec, const Evaluation& e, const QString& path,
