@@ -106,7 +106,8 @@ FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides) {
     // A curve with no level clear of zero holds no joint to find phases in.
     if (high <= zero) return out;
 
-    // Stretches at bead or fusion level, at least two samples long.
+    // Stretches at bead or fusion level, at least two samples and a second long: a knock on the
+    // carriage during the soak is no bead-up.
     std::vector<Run> runs;
     for (int i = 0; i < n;) {
         if (c.p(i) < high) {
@@ -115,7 +116,7 @@ FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides) {
         }
         int j = i;
         while (j + 1 < n && c.p(j + 1) >= high) ++j;
-        if (j > i) runs.push_back({i, j});
+        if (j > i && c.t(j) - c.t(i) >= 1.0) runs.push_back({i, j});
         i = j + 1;
     }
     if (runs.empty()) return out;

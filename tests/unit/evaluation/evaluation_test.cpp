@@ -147,6 +147,22 @@ TEST(Evaluation, PhasesFoundOnGeneratedCurves) {
                                 {337, 297},
                                 {0, 3},
                                 {0, 10}});
+    // A knock on the carriage in the middle of the soak.
+    JointRecord knock = curve({{30, 2},
+                               {337, 4},
+                               {337, 30},
+                               {30, 2},
+                               {30, 100},
+                               {300, 0.2},
+                               {300, 0.4},
+                               {30, 0.2},
+                               {30, 99.2},
+                               {0, 1},
+                               {0, 6},
+                               {337, 6},
+                               {337, 600},
+                               {0, 3},
+                               {0, 10}});
     // Stopped during the soak: released, or the record just ends.
     JointRecord stopped =
         curve({{30, 2}, {337, 4}, {337, 30}, {30, 2}, {30, 100}, {0, 2}, {0, 20}});
@@ -164,6 +180,7 @@ TEST(Evaluation, PhasesFoundOnGeneratedCurves) {
          reopened,
          {Times{4, 76}, Times{76, 277.5}, Times{277.5, 284}, Times{284, 290}, Times{290, 891.5}}},
         {"leak pumped up again", pumped, plain},
+        {"knock during the soak", knock, plain},
         {"stopped during the soak", stopped, {Times{4, 37}, Times{37, 139}, {}, {}, {}}},
         {"record ends during the soak", cut, {Times{4, 37}, Times{37, 138}, {}, {}, {}}},
     };
