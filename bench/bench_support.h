@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -47,6 +49,29 @@ inline bool writeBenchFile(const char* program, const QString& path, const QByte
         return false;
     }
     return true;
+}
+
+// `count` report files in `folder`, copies of the undamaged reports the descriptions in
+// `descriptionFolder` describe, in turn; empty (after saying why) when there are none.
+inline QStringList writeReportCopies(const char* program, const QString& descriptionFolder,
+                                     const QString& folder, int count) {
+    QList<QByteArray> images;
+    for (const QString& name : QDir(descriptionFolder).entryList({QStringLiteral("*.txt")})) {
+        if (name.startsWith(QStringLiteral("damaged"))) continue;
+        const QByteArray image = fixtureImage(program, descriptionFolder + u'/' + name);
+        if (!image.isEmpty()) images << image;
+    }
+    if (images.isEmpty()) {
+        std::fprintf(stderr, "%s: no reports to copy\n", program);
+        return {};
+    }
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = folder + QStringLiteral("/joint-%1.tjr").arg(i);
+        if (!writeBenchFile(program, path, images[i % images.size()])) return {};
+        paths << path;
+    }
+    return paths;
 }
 
 }  // namespace vr5::bench

@@ -88,24 +88,9 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     home = folder.path();
 
-    const QStringList descriptions =
-        QDir(QStringLiteral(VR5_BENCH_FIXTURE_DIR)).entryList({QStringLiteral("*.txt")});
-    QList<QByteArray> images;
-    for (const QString& name : descriptions) {
-        if (name.startsWith(QStringLiteral("damaged"))) continue;
-        const QByteArray image = bench::fixtureImage(
-            "evaluate_csv_bench", QStringLiteral(VR5_BENCH_FIXTURE_DIR "/") + name);
-        if (!image.isEmpty()) images << image;
-    }
-    if (images.isEmpty()) {
-        std::fprintf(stderr, "evaluate_csv_bench: no fixtures\n");
-        return 1;
-    }
-    for (int i = 0; i < kReports; ++i) {
-        const QString path = folder.filePath(QStringLiteral("joint-%1.tjr").arg(i));
-        if (!bench::writeBenchFile("evaluate_csv_bench", path, images[i % images.size()])) return 1;
-        reports << path;
-    }
+    reports = bench::writeReportCopies("evaluate_csv_bench", QStringLiteral(VR5_BENCH_FIXTURE_DIR),
+                                       folder.path(), kReports);
+    if (reports.isEmpty()) return 1;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

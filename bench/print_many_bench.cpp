@@ -45,24 +45,9 @@ int main(int argc, char** argv) {
     if (!bench::useBenchHome("print_many_bench", home)) return 1;
     QApplication app(argc, argv);
 
-    const QStringList descriptions =
-        QDir(QStringLiteral(VR5_BENCH_FIXTURE_DIR)).entryList({QStringLiteral("*.txt")});
-    QList<QByteArray> images;
-    for (const QString& name : descriptions) {
-        if (name.startsWith(QStringLiteral("damaged"))) continue;
-        const QByteArray image = bench::fixtureImage(
-            "print_many_bench", QStringLiteral(VR5_BENCH_FIXTURE_DIR "/") + name);
-        if (!image.isEmpty()) images << image;
-    }
-    if (images.isEmpty()) {
-        std::fprintf(stderr, "print_many_bench: no fixtures\n");
-        return 1;
-    }
-    for (int i = 0; i < kReports; ++i) {
-        const QString path = home.filePath(QStringLiteral("report-%1.tjr").arg(i));
-        if (!bench::writeBenchFile("print_many_bench", path, images[i % images.size()])) return 1;
-        reports << path;
-    }
+    reports = bench::writeReportCopies("print_many_bench", QStringLiteral(VR5_BENCH_FIXTURE_DIR),
+                                       home.path(), kReports);
+    if (reports.isEmpty()) return 1;
     outputFolder = home.path();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
