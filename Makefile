@@ -14,7 +14,7 @@ JOBS       ?= 2
 CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CONFIGURE = cmake -S . -G Ninja -Wno-dev $(CCACHE)
 
-.PHONY: setup build run test check test-sanitize test-thread fuzz bench samples demo clean format
+.PHONY: setup build run test check test-sanitize test-thread package fuzz bench samples demo clean format
 
 setup:
 	@scripts/setup
@@ -70,6 +70,10 @@ bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/vr5xp_bench
 	@for b in serial_bench download_bench print_many_bench notes_bench analyzer_bench; do \
 	  if [ -x $(BUILD)/bench/$$b ]; then QT_QPA_PLATFORM=offscreen $(BUILD)/bench/$$b || exit 1; fi; done
+
+# A Debian package of the program (build/vr5xp_<version>_<arch>.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # Sample reports made from the test descriptions, for trying the program by hand.
 samples: build
