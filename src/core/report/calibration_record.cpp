@@ -8,6 +8,15 @@ namespace vr5 {
 
 namespace {
 
+// What the calibration station writes after a check that failed; the phrases are its own, so
+// they are matched exactly, letter case included.
+constexpr const char* kTemperatureCheckFailed = "F Is Not Within Spec";
+constexpr const char* kPressureCheckFailed = "PSI is Not Within Spec";
+
+}  // namespace
+
+namespace {
+
 // Little-endian reads that stay inside the file; each says whether the bytes were there.
 class ArchiveReader {
 public:
@@ -191,7 +200,7 @@ void deriveCalibrationResults(CalibrationRecord& rec) {
             if (const int slot = temperatureSlot(f); slot >= 0) {
                 rec.temperatureResults[static_cast<size_t>(slot)] = f + QStringLiteral("\u00B0F");
             }
-            const qsizetype failed = s.indexOf(QLatin1String("F Is Not Within Spec"), p);
+            const qsizetype failed = s.indexOf(QLatin1String(kTemperatureCheckFailed), p);
             if (failed >= 0) {
                 rec.temperatureResults.fill(none);
                 p = failed;
@@ -208,7 +217,7 @@ void deriveCalibrationResults(CalibrationRecord& rec) {
                     rec.pressureResults[static_cast<size_t>(slot)] = f + QStringLiteral("psi");
                 }
             }
-            const qsizetype failed = s.indexOf(QLatin1String("PSI is Not Within Spec"), p);
+            const qsizetype failed = s.indexOf(QLatin1String(kPressureCheckFailed), p);
             if (failed >= 0) {
                 rec.pressureResults.fill(none);
                 p = failed;
