@@ -42,6 +42,7 @@ QString usageText() {
         "  vr5xp --dump REPORT.tjr                  print the decoded report as JSON\n"
         "  vr5xp /p REPORT.tjr                      print on the default printer\n"
         "  vr5xp /pt REPORT.tjr PRINTER DRIVER PORT print on that printer\n"
+        "  vr5xp /pt REPORT.tjr                     choose the printer in the print dialog\n"
         "  vr5xp --download [--port COMn]          fetch the logger's finished run into the\n"
         "                                           report folder and print the report's path\n"
         "  vr5xp --evaluate [--procedure ID] REPORT.tjr...\n"
@@ -155,6 +156,13 @@ CommandLine parseCommandLine(const QStringList& args) {
 
     switch (c.mode) {
         case CommandLine::Mode::PrintTo:
+            // The desktop's "Print to..." gives the file alone: the printer is chosen in the
+            // print dialog.
+            if (files.size() == 1) {
+                c.mode = CommandLine::Mode::PrintChoose;
+                c.file = files[0];
+                break;
+            }
             if (files.size() != 4)
                 return failure(QStringLiteral("/pt needs a file, a printer, a driver and a port."));
             c.file = files[0], c.printer = files[1], c.driver = files[2], c.port = files[3];

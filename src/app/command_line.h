@@ -14,6 +14,7 @@ struct CommandLine {
         ExportPng,    // --export-png OUT REPORT [--dpi N]
         Print,        // /p FILE: print on the default printer and end
         PrintTo,      // /pt FILE PRINTER DRIVER PORT: print on that printer and end
+        PrintChoose,  // /pt FILE alone: the print dialog chooses the printer, then end
         Download,     // --download [--port COMn]: fetch a finished run from the logger
         Evaluate,     // --evaluate [--procedure ID] FILE...: one JSON line per joint
         EvaluateCsv,  // --evaluate-csv OUT [--procedure ID] FILE...: one row per joint
@@ -34,7 +35,8 @@ struct CommandLine {
     unsigned comPort = 0;  // --port COMn; 0 = the port the settings name
     QString error;
 
-    bool headless() const { return mode != Mode::Window; }
+    // Without a window; the print dialog of PrintChoose needs the display.
+    bool headless() const { return mode != Mode::Window && mode != Mode::PrintChoose; }
 };
 
 inline constexpr int kMinDpi = 24;

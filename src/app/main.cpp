@@ -8,6 +8,7 @@
 #include "app/headless.h"
 #include "app/headless_download.h"
 #include "app/headless_evaluate.h"
+#include "app/print_chooser.h"
 #include "app_info.h"
 #include "platform/report_folder.h"
 #include "report/vr5xp_doc.h"
@@ -89,6 +90,8 @@ int main(int argc, char** argv) {
             return vr5::kExitUsage;
         case vr5::CommandLine::Mode::Window:
             return runWindow(app, command);
+        case vr5::CommandLine::Mode::PrintChoose:
+            return vr5::runPrintChooser(command);
         case vr5::CommandLine::Mode::Download: {
             vr5::QSettingsStore settings;
             return vr5::runDownload(command, settings, vr5::reportFolderPath(), out, err);

@@ -47,6 +47,8 @@ TEST(CommandLineTest, ReadsEveryForm) {
         {{"--search-range", "85%", "--dump", "r.tjr"}, Mode::Dump, "r.tjr", "", 96, 85},
         {{"/p", "r.tjr"}, Mode::Print, "r.tjr", "", 96, 100},
         {{"-P", "r.tjr"}, Mode::Print, "r.tjr", "", 96, 100},
+        // The desktop's "Print to..." names the file alone: the print dialog chooses.
+        {{"/pt", "r.tjr"}, Mode::PrintChoose, "r.tjr", "", 96, 100},
         {{"--help"}, Mode::Help, "", "", 96, 100},
     };
     for (const Case& c : cases) {
@@ -64,6 +66,9 @@ TEST(CommandLineTest, ReadsEveryForm) {
     EXPECT_EQ(printTo.printer, "Office");
     EXPECT_EQ(printTo.driver, "winspool");
     EXPECT_EQ(printTo.port, "LPT1:");
+    EXPECT_TRUE(printTo.headless());
+    EXPECT_FALSE(parseCommandLine({"/pt", "r.tjr"}).headless());
+    EXPECT_EQ(parseCommandLine({"/pt", "r.tjr", "Office"}).mode, Mode::Error);
 
     // --download takes the Settings port unless --port names one, in either order.
     const struct {

@@ -1,6 +1,7 @@
 // Draws the program's pictures: the start picture, the paper logo and the program icon.
-// Run once when the artwork changes; the results live in src/ui/resources.
-//   make_artwork OUTPUT_FOLDER
+// Run once when the artwork changes; the results live in src/ui/resources, and the icon at the
+// desktop's usual sizes in packaging/icons.
+//   make_artwork OUTPUT_FOLDER [ICON_FOLDER]
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -99,16 +101,20 @@ QImage logo() {
     return img.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither | Qt::MonoOnly);
 }
 
-QImage icon() {
-    QImage img(256, 256, QImage::Format_ARGB32);
+// Drawn on a 256-unit square, at `size` pixels: each size is drawn, not scaled from another.
+QImage icon(int size = 256) {
+    QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
     p.setPen(QPen(QColor(20, 40, 80), 8));
     p.setBrush(QColor(40, 90, 160));
     p.drawRoundedRect(QRectF(8, 8, 240, 240), 40, 40);
     drawJoint(p, 128, 150, 200, QColor(20, 20, 20), QColor(245, 170, 40), QPen(Qt::black, 3));
-    p.setPen(QPen(Qt::white, 10, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    // The trace stays at least 1.4 pixels wide, so that it still reads at 16 pixels.
+    p.setPen(QPen(Qt::white, std::max(10.0, 1.4 * 256 / size), Qt::SolidLine, Qt::RoundCap,
+                  Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     QPainterPath trace;
     trace.moveTo(30, 100);
@@ -126,14 +132,20 @@ QImage icon() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_artwork OUTPUT_FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make_artwork OUTPUT_FOLDER [ICON_FOLDER]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    const bool ok = startPicture().save(out.filePath(QStringLiteral("start.png"))) &&
-                    logo().save(out.filePath(QStringLiteral("logo.png"))) &&
-                    icon().save(out.filePath(QStringLiteral("icon.png")));
+    bool ok = startPicture().save(out.filePath(QStringLiteral("start.png"))) &&
+              logo().save(out.filePath(QStringLiteral("logo.png"))) &&
+              icon().save(out.filePath(QStringLiteral("icon.png")));
+    if (argc == 3) {
+        const QDir icons(QString::fromLocal8Bit(argv[2]));
+        for (const int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+            ok = ok && icon(size).save(icons.filePath(QStringLiteral("vr5xp-%1.png").arg(size)));
+        }
+    }
     if (!ok) std::fprintf(stderr, "could not write the pictures\n");
     return ok ? 0 : 1;
 }
