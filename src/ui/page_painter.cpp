@@ -28,11 +28,14 @@ QColor toColor(Rgb c) {
     return QColor((c >> 16) & 0xff, (c >> 8) & 0xff, c & 0xff);
 }
 
-QPen toPen(const Pen& pen, double scale) {
+// `hairline` is the width of the thinnest line: 0 (one device pixel) on paper and ordinary
+// screens, one screen pixel on a scaled screen, where a device pixel would look too thin beside
+// the text.
+QPen toPen(const Pen& pen, double scale, double hairline) {
     QPen p(toColor(pen.color));
     const double width = pen.width * scale;
-    // Anything thinner than a device pixel is drawn one pixel wide, as the screen does.
-    p.setWidthF(width < 1.0 ? 0.0 : width);
+    // Anything thinner than a pixel is drawn one pixel wide, as the screen does.
+    p.setWidthF(width < 1.0 ? hairline : width);
     p.setCapStyle(Qt::RoundCap);
     p.setJoinStyle(Qt::RoundJoin);
     return p;
@@ -106,6 +109,7 @@ void paintPage(QPainter& painter, const PageDrawing& drawing, const PageTransfor
     painter.setBrush(Qt::NoBrush);
     painter.setBackgroundMode(Qt::TransparentMode);
     const QPaintDevice* device = painter.device();
+    const double hairline = device && device->devicePixelRatioF() > 1.0 ? 1.0 : 0.0;
 
     // Fonts are made once per role for this device and scale.
     QFont fonts[kFontRoleCount];
@@ -118,14 +122,14 @@ void paintPage(QPainter& painter, const PageDrawing& drawing, const PageTransfor
 
     for (const PageItem& item : drawing.items) {
         if (const auto* line = std::get_if<LineItem>(&item)) {
-            painter.setPen(toPen(line->pen, t.scale));
+            painter.setPen(toPen(line->pen, t.scale, hairline));
             painter.drawLine(t.map(line->from), t.map(line->to));
         } else if (const auto* frame = std::get_if<FrameItem>(&item)) {
-            painter.setPen(toPen(frame->pen, t.scale));
+            painter.setPen(toPen(frame->pen, t.scale, hairline));
             const PageRect& r = frame->rect;
             painter.drawRect(QRectF(t.map({r.left, r.top}), t.map({r.right, r.bottom})));
         } else if (const auto* poly = std::get_if<PolylineItem>(&item)) {
-            painter.setPen(toPen(poly->pen, t.scale));
+            painter.setPen(toPen(poly->pen, t.scale, hairline));
             QPolygonF points;
             points.reserve(static_cast<qsizetype>(poly->points.size()));
             for (const PagePoint& p : poly->points) points << t.map(p);

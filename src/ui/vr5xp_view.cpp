@@ -22,7 +22,9 @@ CVR5XPView::CVR5XPView(CVR5XPDoc& doc, ProgramState& state, QWidget* parent)
     : QAbstractScrollArea(parent),
       doc_(doc),
       state_(state),
-      startPicture_((initUiResources(), QImage(QStringLiteral(":/vr5xp/start.png")))) {
+      startPicture_((initUiResources(), QImage(QStringLiteral(":/vr5xp/start.png")))),
+      startPicture2x_(QStringLiteral(":/vr5xp/start@2x.png")) {
+    startPicture2x_.setDevicePixelRatio(2.0);
     setFrameShape(QFrame::NoFrame);
     viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(20);
@@ -72,11 +74,14 @@ void CVR5XPView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     if (!doc_.hasReport()) {
         painter.fillRect(event->rect(), Qt::white);
-        if (!startPicture_.isNull()) {
-            const QSize size = startPicture_.size() / startPicture_.devicePixelRatio();
+        const QImage& picture =
+            devicePixelRatioF() >= 1.5 && !startPicture2x_.isNull() ? startPicture2x_ : startPicture_;
+        if (!picture.isNull()) {
+            const QSize size = picture.size() / picture.devicePixelRatio();
             const QPoint at((viewport()->width() - size.width()) / 2,
                             (viewport()->height() - size.height()) / 2);
-            painter.drawImage(QRect(at, size), startPicture_);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(QRect(at, size), picture);
         }
     } else {
         painter.fillRect(event->rect(), kDeskColor);

@@ -39,6 +39,7 @@ private:
     ProgramState& state_;
     PageDrawing drawing_;
     QImage startPicture_;
+    QImage startPicture2x_;  // for screens scaled to 150% and more
 };
 
 }  // namespace vr5

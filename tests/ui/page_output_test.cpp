@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 
 #include "fixture_description.h"
@@ -153,6 +154,26 @@ TEST(PageOutput, LongHeaderValuesAreCutAtTheirColumn) {
             EXPECT_EQ(dark, 0) << t->text.left(20).toStdString() << " at x " << t->at.x;
         }
         EXPECT_EQ(checked, 2);
+    }
+}
+
+// On a screen scaled to 200%, the thinnest lines are one screen pixel (two device pixels), in
+// proportion to the text; on an ordinary screen and on paper they stay one device pixel.
+TEST(PagePainterTest, HairlinesKeepTheirProportionOnScaledScreens) {
+    PageDrawing drawing;
+    drawing.items.push_back(LineItem{{500, -100}, {500, -900}, Pen{}});
+    for (const double ratio : {1.0, 2.0}) {
+        SCOPED_TRACE(ratio);
+        QImage image(QSize(100, 100) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paintPage(painter, drawing, PageTransform::forDpi(96));
+        painter.end();
+        int dark = 0;
+        const int row = static_cast<int>(50 * ratio);
+        for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, row)) < 128;
+        EXPECT_EQ(dark, static_cast<int>(ratio));
     }
 }
 

@@ -26,15 +26,17 @@ void drawJoint(QPainter& p, double cx, double cy, double w, const QBrush& pipe, 
     p.drawEllipse(QRectF(cx - w * 0.06, cy - h * 0.62, w * 0.12, h * 1.24));
 }
 
-QImage startPicture() {
-    QImage img(240, 268, QImage::Format_ARGB32);
+// 240 by 268 screen pixels, drawn `ratio` times finer for scaled screens.
+QImage startPicture(int ratio = 1) {
+    QImage img(240 * ratio, 268 * ratio, QImage::Format_ARGB32);
     img.fill(Qt::white);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(ratio, ratio);
     QLinearGradient sky(0, 0, 0, 268);
     sky.setColorAt(0, QColor(28, 62, 112));
     sky.setColorAt(1, QColor(70, 130, 190));
-    p.fillRect(img.rect(), sky);
+    p.fillRect(QRect(0, 0, 240, 268), sky);
 
     QLinearGradient pipe(0, 120, 0, 170);
     pipe.setColorAt(0, QColor(60, 60, 60));
@@ -138,6 +140,7 @@ int main(int argc, char** argv) {
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     bool ok = startPicture().save(out.filePath(QStringLiteral("start.png"))) &&
+              startPicture(2).save(out.filePath(QStringLiteral("start@2x.png"))) &&
               logo().save(out.filePath(QStringLiteral("logo.png"))) &&
               icon().save(out.filePath(QStringLiteral("icon.png")));
     if (argc == 3) {
