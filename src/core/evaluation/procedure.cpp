@@ -189,13 +189,8 @@ QString wallText(const QJsonObject& f, double x) {
                    : text(x) + QStringLiteral(" mm"));
 }
 
-Bound bound(const QJsonValue& value, const PipeGeometry& pipe) {
-    if (value.isDouble()) return {value.toDouble(), {}};
-    const QJsonObject o = value.toObject();
-    const QString kind = o.constBegin().key();
-    const QJsonObject f = o.constBegin().value().toObject();
-    double x = 0;
-    if (Bound missing = variable(f, pipe, x); !missing.reason.isEmpty()) return missing;
+// The limit of a formula at x (mm or inches, as the formula says).
+Bound formula(const QJsonObject& f, const QString& kind, double x) {
     if (kind == u"linear")
         return {f.value(u"constant").toDouble(0) + f.value(u"per").toDouble() * x, {}};
     if (kind == u"table") {
@@ -227,6 +222,23 @@ Bound bound(const QJsonValue& value, const PipeGeometry& pipe) {
     }
     return {std::nullopt,
             wallText(f, x) + QStringLiteral(" is outside every range of this procedure")};
+}
+
+// A limit worked out from a joint's size: a number, or why there is none for this joint. Numbers
+// in the file are finite, but a formula may still overflow for a large pipe.
+Bound bound(const QJsonValue& value, const PipeGeometry& pipe) {
+    if (value.isDouble()) return {value.toDouble(), {}};
+    const QJsonObject o = value.toObject();
+    const QString kind = o.constBegin().key();
+    const QJsonObject f = o.constBegin().value().toObject();
+    double x = 0;
+    if (Bound missing = variable(f, pipe, x); !missing.reason.isEmpty()) return missing;
+    Bound b = formula(f, kind, x);
+    if (b.value && !std::isfinite(*b.value)) {
+        return {std::nullopt,
+                wallText(f, x) + QStringLiteral(" gives a limit out of range in this procedure")};
+    }
+    return b;
 }
 
 QJsonObject limitsOf(const Procedure& procedure) {

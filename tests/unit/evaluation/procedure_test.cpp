@@ -119,6 +119,18 @@ TEST(Procedure, LimitsThatCannotBeWorkedOutSayWhy) {
     }
     EXPECT_EQ(builtIn("astm-f2620").limit("open_time", wall(20)).status,
               LimitStatus::CommonPractice);
+
+    // A formula of finite numbers that overflows for a very large joint gives no limit.
+    const ProcedureLoad steep = parseProcedure(R"({"id": "x", "name": "X", "edition": "1",
+        "limits": {"cooling_time": {"unit": "min", "source": "s", "status": "confirmed",
+        "min": {"pieces": {"of": "e", "pieces": [{"from": 0, "poly": [0, 1e300, 1e300]}]}}}}})",
+                                               QStringLiteral("x.json"));
+    ASSERT_TRUE(steep.procedure) << steep.error.toStdString();
+    EXPECT_TRUE(steep.procedure->limit("cooling_time", wall(0.5)).applies());
+    const AppliedLimit overflow = steep.procedure->limit("cooling_time", wall(1e10));
+    EXPECT_FALSE(overflow.min || overflow.max);
+    EXPECT_TRUE(overflow.reason.contains(QLatin1String("out of range")))
+        << overflow.reason.toStdString();
 }
 
 const char* kGood = R"({"id": "own", "name": "Own", "edition": "1",
@@ -172,6 +184,9 @@ TEST(Procedure, MalformedFilesAreRefusedWithTheFileNameAndWhy) {
         {R"({"id": "x", "name": "X", "edition": "1", "limits": {"cooling_time":
             {"unit": "min", "min": {"spline": {"of": "e"}}, "source": "s", "status": "confirmed"}}})",
          "unknown form \"spline\""},
+        {R"({"id": "x", "name": "X", "edition": "1", "limits": {"open_time":
+            {"unit": "s", "max": 1e999, "source": "s", "status": "confirmed"}}})",
+         "illegal number"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
