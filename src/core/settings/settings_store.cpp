@@ -20,6 +20,28 @@ int toInt(const QVariant& v, int fallback) {
     return ok ? value : fallback;
 }
 
+// A text typed into the file by hand with a comma in it reads as a list, and other hand-made
+// entries ("@Rect(...)") as values of their own kinds: none of them is a text the program wrote.
+QString toText(const QVariant& v, const QString& fallback) {
+    if (!v.isValid() || v.typeId() == QMetaType::QStringList || !v.canConvert<QString>())
+        return fallback;
+    return v.toString();
+}
+
+// Half of a surrogate pair cannot be written to the file as it is: the program keeps what the
+// file will hold, so that a value reads the same before and after a restart.
+QString storable(const QString& value) {
+    QString out = value;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out[i].isHighSurrogate() && i + 1 < out.size() && out[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (out[i].isSurrogate()) {
+            out[i] = QChar::ReplacementCharacter;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 struct QSettingsStore::Impl {
@@ -42,12 +64,11 @@ bool QSettingsStore::writeInt(const QString& section, const QString& key, int va
 
 QString QSettingsStore::readString(const QString& section, const QString& key,
                                    const QString& fallback) const {
-    const QVariant v = impl_->settings.value(path(section, key));
-    return v.isValid() ? v.toString() : fallback;
+    return toText(impl_->settings.value(path(section, key)), fallback);
 }
 
 bool QSettingsStore::writeString(const QString& section, const QString& key, const QString& value) {
-    impl_->settings.setValue(path(section, key), value);
+    impl_->settings.setValue(path(section, key), storable(value));
     impl_->settings.sync();
     return impl_->settings.status() == QSettings::NoError;
 }
@@ -70,7 +91,7 @@ QString MemorySettingsStore::readString(const QString& section, const QString& k
 
 bool MemorySettingsStore::writeString(const QString& section, const QString& key,
                                       const QString& value) {
-    values_.insert(path(section, key), value);
+    values_.insert(path(section, key), storable(value));
     return true;
 }
 

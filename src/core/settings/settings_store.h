@@ -19,7 +19,9 @@ struct StringKey {
 };
 
 // Typed access to the program's settings. Every reader passes its own default; a value that is
-// missing or unreadable yields that default and is never an error.
+// missing or unreadable yields that default and is never an error: a whole number that does not
+// read as one, a text that is a list or a value of some other kind. Half of a surrogate pair in
+// a stored text is kept as U+FFFD, as the settings file holds it.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;

@@ -2,6 +2,7 @@
 
 #include "settings/settings_keys.h"
 #include "setup/gauge_pressure.h"
+#include "setup/typed_text.h"
 
 namespace vr5 {
 
@@ -37,7 +38,7 @@ QString DragPressurePage::prompt() {
 }
 
 bool DragPressurePage::accept() {
-    const QString value = dragPressure.trimmed();
+    const QString value = oneLine(dragPressure).trimmed();
     // Blanks alone count as nothing typed.
     if (value.isEmpty()) {
         dragPressure = defaultNumber_;

@@ -2,7 +2,7 @@
 
 #include "settings/settings_keys.h"
 #include "setup/fitting_catalogue.h"
-#include "text/number_text.h"
+#include "setup/typed_text.h"
 
 namespace vr5 {
 
@@ -30,10 +30,10 @@ bool FittingPage::accept() {
     c_.settings.write(keys::FittingType, typeIndex);
     c_.settings.write(keys::FittingMainUnit, mainUnit);
     c_.settings.write(keys::FittingOutletUnit, outletUnit);
-    c_.settings.write(keys::FittingMainSize, storedText(mainSize.left(kSizeLength)));
-    c_.settings.write(keys::FittingOutletSize, storedText(outletSize.left(kSizeLength)));
-    c_.settings.write(keys::FittingFusePressure, storedText(fusePressure.left(kPressureLength)));
-    c_.settings.write(keys::FittingHeatPressure, storedText(beadPressure.left(kPressureLength)));
+    c_.settings.write(keys::FittingMainSize, storedLine(mainSize, kSizeLength));
+    c_.settings.write(keys::FittingOutletSize, storedLine(outletSize, kSizeLength));
+    c_.settings.write(keys::FittingFusePressure, storedLine(fusePressure, kPressureLength));
+    c_.settings.write(keys::FittingHeatPressure, storedLine(beadPressure, kPressureLength));
     material.store(c_.settings);
     return true;
 }

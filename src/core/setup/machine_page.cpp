@@ -2,6 +2,7 @@
 
 #include "settings/settings_keys.h"
 #include "setup/machine_catalogue.h"
+#include "setup/typed_text.h"
 #include "text/number_text.h"
 
 namespace vr5 {
@@ -36,16 +37,16 @@ bool MachinePage::accept() {
     if (modelIndex < 0 || modelIndex >= machineListSize()) modelIndex = 0;
     QString area = pistonArea;
     if (typedMode()) {
-        c_.state.currentMachineModelText = modelText.left(kModelTextLength);
+        c_.state.currentMachineModelText = oneLine(leftWhole(modelText, kModelTextLength));
     } else {
         c_.state.currentMachineModelText = machineListName(modelIndex);
         area = QString::fromLatin1(machineModels()[static_cast<size_t>(modelIndex)].pistonArea);
         pistonAreaUnit = 0;  // a listed area is in square inches
     }
-    c_.settings.write(keys::MachineId, storedText(machineId.left(kIdLength)));
+    c_.settings.write(keys::MachineId, storedLine(machineId, kIdLength));
     c_.settings.write(keys::MachineModelText, storedText(c_.state.currentMachineModelText));
     c_.settings.write(keys::MachineModelInx, modelIndex);
-    c_.settings.write(keys::PistonArea, storedText(area));
+    c_.settings.write(keys::PistonArea, storedLine(area));
     c_.settings.write(keys::PistonAreaUnit, pistonAreaUnit);
     return true;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "settings/settings_keys.h"
+#include "setup/typed_text.h"
 
 namespace vr5 {
 
@@ -11,11 +12,11 @@ QString NotesPage::prompt() {
 }
 
 void NotesPage::load() {
-    notes = c_.settings.read(keys::Notes).left(kLength);
+    notes = leftWhole(c_.settings.read(keys::Notes), kLength);
 }
 
 bool NotesPage::accept() {
-    c_.settings.write(keys::Notes, notes.left(kLength));
+    c_.settings.write(keys::Notes, leftWhole(notes, kLength));
     return true;
 }
 

@@ -4,14 +4,15 @@
 
 #include "app_info.h"
 #include "settings/settings_keys.h"
+#include "setup/typed_text.h"
 #include "text/integer_field.h"
 #include "text/number_text.h"
 
 namespace vr5 {
 
 void OperatorPage::load() {
-    employeeId = c_.settings.read(keys::EmployeeId).left(kIdLength);
-    jobNumber = c_.settings.read(keys::JobNumber).left(kJobLength);
+    employeeId = leftWhole(c_.settings.read(keys::EmployeeId), kIdLength);
+    jobNumber = leftWhole(c_.settings.read(keys::JobNumber), kJobLength);
     jointNumber = QString::number(c_.settings.read(keys::JointNumber, 1));
     focus_ = Box::None;
 }
@@ -40,8 +41,8 @@ bool OperatorPage::accept() {
         return false;
     }
 
-    const QString id = employeeId.left(kIdLength);
-    const QString job = jobNumber.left(kJobLength);
+    const QString id = oneLine(leftWhole(employeeId, kIdLength));
+    const QString job = oneLine(leftWhole(jobNumber, kJobLength));
     const bool badId = hasForbiddenCharacter(id);
     if (badId || hasForbiddenCharacter(job)) {
         c_.prompter.show(forbiddenCharactersMessage(), QString::fromLatin1(kForbiddenCaption),

@@ -2,7 +2,7 @@
 
 #include "settings/settings_keys.h"
 #include "setup/machine_catalogue.h"
-#include "text/number_text.h"
+#include "setup/typed_text.h"
 
 namespace vr5 {
 
@@ -18,7 +18,7 @@ void PipeAreaPage::load() {
 
 bool PipeAreaPage::accept() {
     c_.settings.write(keys::PipeAreaZxUnitInx, unitIndex);
-    c_.settings.write(keys::PipeAreaZx, storedText(area.left(kAreaLength)));
+    c_.settings.write(keys::PipeAreaZx, storedLine(area, kAreaLength));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "setup/machine_catalogue.h"
 #include "setup/pipe_area_page.h"
 #include "setup/pipe_catalogue.h"
+#include "setup/typed_text.h"
 #include "text/machine_tests.h"
 #include "text/number_text.h"
 
@@ -41,7 +42,8 @@ bool MaterialChoice::unlisted() const {
 }
 
 void MaterialChoice::store(SettingsStore& settings) const {
-    const QString name = unlisted() ? text.left(kTextLength) : pipeMaterials().value(index);
+    const QString name =
+        unlisted() ? oneLine(leftWhole(text, kTextLength)) : pipeMaterials().value(index);
     settings.write(keys::PipeMaterialInx, index);
     settings.write(keys::PipeMaterialText, storedText(name));
 }
@@ -75,7 +77,7 @@ double PipePage::ComputeOutsideDiameter() {
 double PipePage::ComputePipeArea() {
     const double od = ComputeOutsideDiameter();
     if (od == 0) return 0;
-    const double w = readLeadingNumber(wall.left(kWallLength));
+    const double w = readLeadingNumber(leftWhole(wall, kWallLength));
     if (!(w > 0)) {
         error(kInvalidWall, kErrorCaption);
         return 0;
@@ -101,14 +103,14 @@ bool PipePage::accept() {
     }
     c_.settings.write(keys::PipeAreaInch, areaText(area));
     material.store(c_.settings);
-    c_.settings.write(keys::PipeSize, storedText(size));
+    c_.settings.write(keys::PipeSize, storedLine(size));
     c_.settings.write(keys::PipeSizeUnit, sizeUnit);
-    c_.settings.write(keys::WallThickness, storedText(wall.left(kWallLength)));
+    c_.settings.write(keys::WallThickness, storedLine(wall, kWallLength));
     c_.settings.write(keys::WallThicknessUnit, wallUnit);
-    c_.settings.write(keys::HeatIfp, storedText(heatIfp.left(kIfpLength)));
-    c_.settings.write(keys::SoakIfp, storedText(soakIfp.left(kIfpLength)));
-    c_.settings.write(keys::FuseIfp, storedText(fuseIfp.left(kIfpLength)));
-    c_.settings.write(keys::CoolIfp, storedText(coolIfp.left(kIfpLength)));
+    c_.settings.write(keys::HeatIfp, storedLine(heatIfp, kIfpLength));
+    c_.settings.write(keys::SoakIfp, storedLine(soakIfp, kIfpLength));
+    c_.settings.write(keys::FuseIfp, storedLine(fuseIfp, kIfpLength));
+    c_.settings.write(keys::CoolIfp, storedLine(coolIfp, kIfpLength));
     return true;
 }
 
