@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "app/headless_progress.h"
 #include "app/stream_prompter.h"
 #include "app_info.h"
 #include "page/report_page.h"
@@ -49,7 +50,14 @@ int runHeadless(const CommandLine& c, QTextStream& out, QTextStream& err) {
         // Several files: a page each; a file that cannot be read gets a page that says so.
         QStringList problems;
         QString error;
-        if (!writeFilesPdf(c.files, c.output, &problems, &error, c.searchRange)) {
+        TerminalProgress progress(err, QStringLiteral("Exporting"), c.files.size());
+        const bool written = writeFilesPdf(c.files, c.output, &problems, &error, c.searchRange,
+                                           [&progress](qsizetype index, const QString& path) {
+                                               progress.step(index, path);
+                                               return true;
+                                           });
+        progress.clear();
+        if (!written) {
             err << error << Qt::endl;
             return kExitFile;
         }

@@ -2,219 +2,65 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
-#include <QStringList>
 
 #include "app/headless.h"
+#include "app/headless_progress.h"
 #include "evaluation/evaluation.h"
-#include "program_state.h"
-#include "prompter.h"
-#include "report/vr5xp_doc.h"
-#include "settings/settings_keys.h"
-#include "text/tick_format.h"
-#include "ui/page_output.h"
-#include "units/units.h"
 
 namespace vr5 {
 
 namespace {
-
-// A spreadsheet takes the file as UTF-8 only when it starts with the byte order mark.
-constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
-
-// Keeps the document's messages: a failure's reason goes into the command's own output, a
-// damaged report's message to the error stream as for the other commands.
-class RecordingPrompter final : public Prompter {
-public:
-    void show(const QString& text, const QString&, Icon) override { last = text; }
-    using Prompter::ask;
-    Answer ask(const QString& text, const QString&, Buttons, Icon) override {
-        last = text;
-        return Answer::Cancel;
-    }
-    // The reason, the message's last line (the lines before it name the file).
-    QString reason() const {
-        const QStringList lines = last.split(u'\n', Qt::SkipEmptyParts);
-        return lines.isEmpty() ? QString() : lines.last().trimmed();
-    }
-    QString last;
-};
-
-QString csvRow(const QStringList& fields) {
-    QStringList quoted;
-    quoted.reserve(fields.size());
-    for (const QString& f : fields) quoted << csvField(f);
-    return quoted.join(u',') + QStringLiteral("\r\n");
-}
-
-// Writes the CSV whole beside its place and puts it there only once complete; never over a
-// report or calibration file.
-bool writeCsvFile(const QString& path, const QByteArray& text, QString& error) {
-    if (isProtectedFile(path)) {
-        error = QStringLiteral("%1 is a report or calibration file; it is never written over.")
-                    .arg(path);
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(kUtf8Bom) != 3 ||
-        file.write(text) != text.size() || !file.commit()) {
-        error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
-}
-
-QString seconds(double s) {
-    return QString::number(s, 'f', 1);
-}
-
-QString dateText(const ReportFields& f) {
-    if (f.year == 0) return {};
-    return QStringLiteral("%1-%2-%3 %4:%5:%6")
-        .arg(f.year, 4, 10, QChar(u'0'))
-        .arg(f.month, 2, 10, QChar(u'0'))
-        .arg(f.day, 2, 10, QChar(u'0'))
-        .arg(f.hour, 2, 10, QChar(u'0'))
-        .arg(f.minute, 2, 10, QChar(u'0'))
-        .arg(f.second, 2, 10, QChar(u'0'));
-}
-
-// The value the report page shows beside a numbered label ("Pipe Size"), without its ": ".
-QString headerValue(const JointRecord& rec, QLatin1String label) {
-    const QStringList& lines = rec.headerLines;
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        if (lines[i].endsWith(QStringLiteral(". ") + label) && lines[i + 1].startsWith(u": "))
-            return lines[i + 1].mid(2).trimmed();
-    }
-    return {};
-}
-
-QString jointNumberText(const JointRecord& rec) {
-    return rec.has(ReportItem::JointNumber) ? QString::number(rec.fields.jointNumber) : QString();
-}
-
-// What is wrong with a damaged report, in a line.
-QString damageText(const DecodeProblem& problem) {
-    if (!problem.stopped())
-        return QStringLiteral("damaged: does not start with a report version identifier");
-    return QStringLiteral("damaged: the %1 %2 (at byte %3)")
-        .arg(reportItemName(problem.item), problem.what)
-        .arg(problem.offset);
-}
-
-enum class Opened { Report, Damaged, Failed };
-
-// Opens one report for a command; a calibration file is refused, being no joint.
-Opened openReport(CVR5XPDoc& doc, RecordingPrompter& prompter, const QString& path, int searchRange,
-                  QString& why) {
-    prompter.last.clear();
-    if (CVR5XPDoc::isCalibrationPath(path)) {
-        why = QStringLiteral("It is a calibration file, not a joint report.");
-        return Opened::Failed;
-    }
-    const CVR5XPDoc::OpenResult result = doc.Open(path);
-    if (result == CVR5XPDoc::OpenResult::Failed) {
-        why = prompter.reason();
-        if (why.isEmpty()) why = QStringLiteral("It could not be read.");
-        return Opened::Failed;
-    }
-    if (searchRange != 100) doc.SetSearchRangePercent(searchRange);
-    why = prompter.last;
-    return result == CVR5XPDoc::OpenResult::Damaged ? Opened::Damaged : Opened::Report;
-}
 
 // 2 when any file failed, else 3 when any was damaged, else 0.
 int commandStatus(bool anyFailed, bool anyDamaged) {
     return anyFailed ? kExitFile : anyDamaged ? kExitDamaged : kExitOk;
 }
 
-QString checkHeading(const QString& name) {
-    QString text = name;
-    text.replace(u'_', u' ');
-    if (!text.isEmpty()) text[0] = text[0].toUpper();
-    return text;
-}
-
-QStringList summaryHeadings() {
-    QStringList h{QStringLiteral("Date"),         QStringLiteral("Job Number"),
-                  QStringLiteral("Joint Number"), QStringLiteral("Employee ID"),
-                  QStringLiteral("Machine ID"),   QStringLiteral("Pipe")};
-    for (int p = 0; p < kPhaseCount; ++p) h << phaseName(static_cast<Phase>(p)) + " (s)";
-    for (const QString& name : checkNames()) h << checkHeading(name);
-    h << QStringLiteral("Verdict") << QStringLiteral("Procedure") << QStringLiteral("File")
-      << QStringLiteral("Problem");
-    return h;
-}
-
-QStringList summaryRow(const JointRecord& rec, const Evaluation& e, const QString& file,
-                       const QString& problem) {
-    const ReportFields& f = rec.fields;
-    QStringList row{dateText(f),  f.jobNumber, jointNumberText(rec),
-                    f.employeeId, f.machineId, headerValue(rec, QLatin1String("Pipe Size"))};
-    for (const auto& span : e.phases)
-        row << (span ? seconds(span->endS - span->startS) : QString());
-    for (const QString& name : checkNames()) {
-        QString result;
-        for (const Check& c : e.checks) {
-            if (c.name == name) result = resultKey(c.result).replace(u'_', u' ');
-        }
-        row << result;
-    }
-    const QString procedure = e.procedure.edition.isEmpty()
-                                  ? e.procedure.name
-                                  : e.procedure.name + u' ' + e.procedure.edition;
-    row << verdictKey(e.verdict) << procedure << file << problem;
-    return row;
-}
-
-QStringList failedRow(const QString& file, const QString& why) {
-    QStringList row;
-    const qsizetype columns = summaryHeadings().size();
-    for (qsizetype i = 0; i + 2 < columns; ++i) row << QString();
-    row << file << why;
-    return row;
-}
-
 int evaluate(const CommandLine& c, const Procedure& procedure, QTextStream& out, QTextStream& err) {
     const bool csv = c.mode == CommandLine::Mode::EvaluateCsv;
-    ProgramState state;
-    RecordingPrompter prompter;
-    CVR5XPDoc doc(state, prompter);
-    QString table = csv ? csvRow(summaryHeadings()) : QString();
+    JointReader reader;
+    JobSummary summary;
+    TerminalProgress progress(err, QStringLiteral("Evaluating"), c.files.size());
     bool anyFailed = false, anyDamaged = false;
-    for (const QString& file : c.files) {
-        QString why;
-        const Opened opened = openReport(doc, prompter, file, c.searchRange, why);
-        if (opened == Opened::Failed) {
+    for (qsizetype i = 0; i < c.files.size(); ++i) {
+        const QString& file = c.files[i];
+        progress.step(i, file);
+        const JointReader::Opened opened = reader.open(file, c.searchRange);
+        if (opened == JointReader::Opened::Failed) {
             anyFailed = true;
-            err << file << ": " << why << Qt::endl;
+            progress.clear();
+            err << file << ": " << reader.message() << Qt::endl;
             if (csv) {
-                table += csvRow(failedRow(file, why));
+                summary.addUnreadable(file, reader.message());
             } else {
                 const QJsonObject line{{QStringLiteral("file"), file},
-                                       {QStringLiteral("error"), why}};
+                                       {QStringLiteral("error"), reader.message()}};
                 out << QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact))
                     << '\n';
             }
             continue;
         }
-        if (opened == Opened::Damaged) {
+        const bool damaged = opened == JointReader::Opened::Damaged;
+        if (damaged) {
             anyDamaged = true;
-            err << why << Qt::endl;
+            progress.clear();
+            err << reader.message() << Qt::endl;
         }
-        const Evaluation e = evaluateJoint(doc.record(), procedure);
+        const Evaluation e = evaluateJoint(reader.record(), procedure);
         if (csv) {
-            const QString problem =
-                opened == Opened::Damaged ? damageText(doc.record().problem) : QString();
-            table += csvRow(summaryRow(doc.record(), e, file, problem));
+            summary.addJoint(reader.record(), e, file, damaged ? reader.damage() : QString());
         } else {
+            // The line goes out whole before the progress shows again on a shared terminal.
+            progress.clear();
             out << QString::fromUtf8(evaluationToJson(e, file).trimmed()) << '\n';
+            if (writesToTerminal(err)) out.flush();
         }
     }
+    progress.clear();
     out.flush();
     if (csv) {
         QString error;
-        if (!writeCsvFile(c.output, table.toUtf8(), error)) {
+        if (!writeCsvFile(c.output, summary.csv(), error)) {
             err << error << Qt::endl;
             return kExitFile;
         }
@@ -223,99 +69,23 @@ int evaluate(const CommandLine& c, const Procedure& procedure, QTextStream& out,
 }
 
 int exportSamples(const CommandLine& c, QTextStream& err) {
-    ProgramState state;
-    RecordingPrompter prompter;
-    CVR5XPDoc doc(state, prompter);
-    QString why;
-    const Opened opened = openReport(doc, prompter, c.file, c.searchRange, why);
-    if (opened == Opened::Failed) {
-        err << c.file << ": " << why << Qt::endl;
+    JointReader reader;
+    const JointReader::Opened opened = reader.open(c.file, c.searchRange);
+    if (opened == JointReader::Opened::Failed) {
+        err << c.file << ": " << reader.message() << Qt::endl;
         return kExitFile;
     }
-    if (opened == Opened::Damaged) err << why << Qt::endl;
+    const bool damaged = opened == JointReader::Opened::Damaged;
+    if (damaged) err << reader.message() << Qt::endl;
     QString error;
-    if (!writeCsvFile(c.output, samplesCsv(doc.record()), error)) {
+    if (!writeCsvFile(c.output, samplesCsv(reader.record()), error)) {
         err << error << Qt::endl;
         return kExitFile;
     }
-    return commandStatus(false, opened == Opened::Damaged);
+    return commandStatus(false, damaged);
 }
 
 }  // namespace
-
-QString csvField(const QString& text) {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
-        !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
-
-QByteArray samplesCsv(const JointRecord& rec) {
-    const ReportFields& f = rec.fields;
-    auto text = [&](ReportItem item, const QString& value) {
-        return rec.has(item) ? value : QString();
-    };
-    const struct {
-        const char* label;
-        QString value;
-    } facts[] = {
-        {"Date/Time", dateText(f)},
-        {"Joint Number", jointNumberText(rec)},
-        {"Job Number", f.jobNumber},
-        {"Employee ID", f.employeeId},
-        {"Machine ID", f.machineId},
-        {"Mach. Model", f.modelText},
-        {"Pipe Material", f.material},
-        {"Pipe Size", headerValue(rec, QLatin1String("Pipe Size"))},
-        {"Interfacial Bead", f.interfacial[0]},
-        {"Interfacial Soak", f.interfacial[1]},
-        {"Interfacial Fuse", f.interfacial[2]},
-        {"Interfacial Cool", f.interfacial[3]},
-        {"Drag Pressure", f.drag},
-        {"Recommended Bead", f.recommended[0]},
-        {"Recommended Soak", f.recommended[1]},
-        {"Recommended Fuse", f.recommended[2]},
-        {"Recommended Cool", f.recommended[3]},
-        {"Pressure Unit", text(ReportItem::PressureUnit, rec.pressureUnitText)},
-        {"Fusilog Probe", f.heaterTemp},
-        {"External Probe", f.extHeaterTemp},
-        {"Notes", f.notes},
-        {"Logged Duration (s)",
-         text(ReportItem::Summary,
-              seconds(f.loggedDuration / static_cast<double>(kTicksPerSecond)))},
-        {"Samples", QString::number(rec.sampleCount)},
-    };
-    QString csv;
-    csv.reserve(200 + rec.sampleCount * 24);
-    for (const auto& fact : facts) {
-        csv += csvRow({QStringLiteral("# ") + QLatin1String(fact.label), fact.value});
-    }
-    csv += csvRow({QStringLiteral("Time (s)"), "Pressure (" + rec.pressureUnitText + ')',
-                   QStringLiteral("Pressure (psi)")});
-    const int unit = rec.has(ReportItem::PressureUnit) ? rec.fields.pressureUnitIndex : 0;
-    for (int i = 0; i < rec.sampleCount; ++i) {
-        const int psi = rec.Pressure(i);
-        csv += QString::number(rec.Time(i) / static_cast<double>(kTicksPerSecond), 'f', 1);
-        csv += u',';
-        csv += formatPressureInUnit(psi, unit);
-        csv += u',';
-        csv += QString::number(psi);
-        csv += QStringLiteral("\r\n");
-    }
-    return csv.toUtf8();
-}
-
-ProcedureLoad chooseProcedure(const QString& named, const SettingsStore& settings) {
-    QString id = named;
-    if (id.isEmpty()) id = settings.read(keys::EvaluationProcedure).trimmed();
-    if (id.isEmpty()) id = defaultProcedureId();
-    ProcedureLoad load = loadProcedure(id);
-    if (!load.procedure && load.error.isEmpty())
-        load.error = QStringLiteral("There is no procedure \"%1\".").arg(id);
-    return load;
-}
 
 int runEvaluate(const CommandLine& c, const SettingsStore& settings, QTextStream& out,
                 QTextStream& err) {

@@ -22,6 +22,7 @@ enum class Command {
     About,
     New,
     Evaluation,
+    EvaluateMany,
 };
 
 struct CommandText {
@@ -63,6 +64,9 @@ inline constexpr CommandText kCommands[] = {
     {Command::Evaluation, "&Evaluation",
      "Show the joint checked against a fusion procedure instead of the report", "Evaluation",
      QKeySequence::UnknownKey},
+    {Command::EvaluateMany, "&Evaluate Many...",
+     "Check several joint reports against the fusion procedure and save a job summary",
+     "Evaluate Many", QKeySequence::UnknownKey},
 };
 
 inline constexpr const char* kRecentFilePrompt = "Open this document";

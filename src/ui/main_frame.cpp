@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "app_info.h"
+#include "evaluation/job_summary.h"
 #include "frame_commands.h"
 #include "page/page_drawing.h"
 #include "platform/report_folder.h"
@@ -44,6 +45,7 @@
 #include "ui/settings/settings_dlg.h"
 #include "ui/toolbar_icons.h"
 #include "ui/vr5xp_view.h"
+#include "ui/work_progress.h"
 
 namespace vr5 {
 
@@ -125,6 +127,7 @@ void CMainFrame::buildMenus() {
     connectTo(Command::PrintPreview, &CMainFrame::onPrintPreview);
     connectTo(Command::PrintSetup, &CMainFrame::onPrintSetup);
     connectTo(Command::PrintMany, &CMainFrame::onPrintMany);
+    connectTo(Command::EvaluateMany, &CMainFrame::onEvaluateMany);
     connectTo(Command::Send, &CMainFrame::onSend);
     connectTo(Command::Analyze, &CMainFrame::onAnalyze);
     connectTo(Command::AppendNotes, &CMainFrame::onAppendNotes);
@@ -148,6 +151,7 @@ void CMainFrame::buildMenus() {
     file->addAction(action(Command::PrintPreview));
     file->addAction(action(Command::PrintSetup));
     file->addAction(action(Command::PrintMany));
+    file->addAction(action(Command::EvaluateMany));
     file->addSeparator();
     file->addAction(action(Command::Send));
     file->addSeparator();
@@ -356,8 +360,38 @@ void CMainFrame::printManyFiles(const QStringList& paths) {
     // A job cancelled here leaves nothing behind: the displayed report prints next time.
     if (dialog.exec() != QDialog::Accepted) return;
     QStringList problems;
-    printer().setFullPage(true);
-    if (!printFiles(printer(), printer().resolution(), paths, Medium::Paper, &problems)) {
+    WorkProgress progress(this, QStringLiteral("Print Many"), QStringLiteral("Printing"),
+                          paths.size());
+    const auto step = [&progress](qsizetype index, const QString& path) {
+        return progress.step(index, path);
+    };
+    PrintResult printed = PrintResult::Printed;
+    if (printer().outputFormat() == QPrinter::PdfFormat && !printer().outputFileName().isEmpty()) {
+        // A PDF file is written whole or not at all, on the paper chosen in the dialog.
+        QString error;
+        if (!writeFilesPdf(paths, printer().outputFileName(), &problems, &error, 100, step,
+                           printer().pageLayout())) {
+            progress.finish();
+            if (!error.isEmpty()) {
+                prompter_.show(error, QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
+            }
+            return;
+        }
+    } else {
+        printer().setFullPage(true);
+        printed = printFiles(printer(), printer().resolution(), paths, Medium::Paper, &problems,
+                             100, step);
+    }
+    progress.finish();
+    if (printed == PrintResult::Stopped) {
+        if (printer().printerState() != QPrinter::Aborted) {
+            prompter_.show(QStringLiteral("Printing was cancelled, but the printer could not take "
+                                          "back the pages already sent; they may still print."),
+                           QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+        }
+        return;
+    }
+    if (printed == PrintResult::Failed) {
         prompter_.show(QStringLiteral("The printer could not be started."),
                        QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
         return;
@@ -372,6 +406,49 @@ void CMainFrame::printManyFiles(const QStringList& paths) {
         prompter_.show(QStringLiteral("These files could not be printed; their pages say so:\n") +
                            problems.join(u'\n'),
                        QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+    }
+}
+
+void CMainFrame::onEvaluateMany() {
+    const QString start = state_.currentReportPath.isEmpty()
+                              ? reportFolderPath()
+                              : QFileInfo(state_.currentReportPath).absolutePath();
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        this, QString::fromUtf8(kEvaluateManyTitle), start, QString::fromUtf8(kOpenFilter));
+    if (paths.isEmpty()) return;
+    QFileDialog save(this, QString::fromUtf8(kJobSummaryTitle),
+                     QFileInfo(paths.first()).absolutePath(), QString::fromUtf8(kJobSummaryFilter));
+    save.setAcceptMode(QFileDialog::AcceptSave);
+    save.setDefaultSuffix(QStringLiteral("csv"));
+    save.selectFile(QString::fromUtf8(kJobSummaryName));
+    if (save.exec() != QDialog::Accepted || save.selectedFiles().isEmpty()) return;
+    evaluateManyFiles(paths, save.selectedFiles().first());
+}
+
+void CMainFrame::evaluateManyFiles(const QStringList& paths, const QString& output) {
+    // The procedure the evaluation bar shows; one that is gone is refused as on the command line.
+    const ProcedureLoad load = chooseProcedure(QString(), settings_);
+    if (!load.procedure) {
+        prompter_.show(load.error, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+        return;
+    }
+    WorkProgress progress(this, QStringLiteral("Evaluate Many"), QStringLiteral("Evaluating"),
+                          paths.size());
+    const JobSummaryResult result = writeJobSummary(
+        paths, *load.procedure, output,
+        [&progress](qsizetype index, const QString& path) { return progress.step(index, path); });
+    progress.finish();
+    switch (result.status) {
+        case JobSummaryResult::Status::Cancelled:
+            return;
+        case JobSummaryResult::Status::Failed:
+            prompter_.show(result.error, QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
+            return;
+        case JobSummaryResult::Status::Written:
+            prompter_.show(
+                jobSummaryMessage(result, output), QString::fromUtf8(kAppTitle),
+                result.unreadable > 0 ? Prompter::Icon::Warning : Prompter::Icon::Information);
+            return;
     }
 }
 

@@ -48,7 +48,16 @@ public:
         "Reports and Certificates (*.tjr *.tdc)";
 
     // Prints the files, a page each in this order, after the printer dialog; then shows the last.
+    // A job cancelled part way prints nothing more, leaves no PDF file and shows nothing new.
     void printManyFiles(const QStringList& paths);
+    // Evaluate Many's file dialogs.
+    static constexpr const char* kEvaluateManyTitle = "Select Reports to Evaluate";
+    static constexpr const char* kJobSummaryTitle = "Save Job Summary";
+    static constexpr const char* kJobSummaryName = "Job summary.csv";
+    static constexpr const char* kJobSummaryFilter = "CSV Files (*.csv)";
+    // Checks the reports against the procedure of the evaluation bar and saves the job summary
+    // as `output`, with a progress dialog; cancelled, nothing is written.
+    void evaluateManyFiles(const QStringList& paths, const QString& output);
     // The desktop's mail client, or empty when there is none.
     static QString mailClient();
     // The printer the print commands share (its set-up lasts as long as the window).
@@ -67,6 +76,7 @@ public Q_SLOTS:
     void onPrintPreview();
     void onPrintSetup();
     void onPrintMany();
+    void onEvaluateMany();
     void onSend();
     void onAnalyze();
     void onAppendNotes();

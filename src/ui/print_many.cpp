@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QSaveFile>
 
 #include "app_info.h"
@@ -76,26 +77,39 @@ bool forEachFilePage(const QStringList& paths, Medium medium, int searchRangePer
     return true;
 }
 
-bool printFiles(QPagedPaintDevice& device, double dpi, const QStringList& paths, Medium medium,
-                QStringList* problems, int searchRangePercent) {
+PrintResult printFiles(QPagedPaintDevice& device, double dpi, const QStringList& paths,
+                       Medium medium, QStringList* problems, int searchRangePercent,
+                       const PrintProgress& progress) {
     QPainter painter;
-    if (!painter.begin(&device)) return false;
+    if (!painter.begin(&device)) return PrintResult::Failed;
     const PageTransform transform = PageTransform::forDpi(dpi);
-    const bool printed = forEachFilePage(
-        paths, medium, searchRangePercent, [&](const FilePage& page, qsizetype index) {
-            if (index > 0 && !device.newPage()) return false;
-            if (!page.problem.isEmpty() && problems) {
-                *problems << QDir::toNativeSeparators(paths[index]) + QStringLiteral(": ") +
-                                 page.problem.section(u'\n', 0, 0);
-            }
-            paintPage(painter, page.drawing, transform);
-            return true;
-        });
-    return painter.end() && printed;
+    PrintResult result = PrintResult::Printed;
+    for (qsizetype index = 0; index < paths.size(); ++index) {
+        if (progress && !progress(index, paths[index])) {
+            // Before the painter ends: a printer sends the job on ending.
+            if (auto* printer = dynamic_cast<QPrinter*>(&device)) printer->abort();
+            result = PrintResult::Stopped;
+            break;
+        }
+        const FilePage page = buildFilePage(paths[index], medium, searchRangePercent);
+        if (index > 0 && !device.newPage()) {
+            result = PrintResult::Failed;
+            break;
+        }
+        if (!page.problem.isEmpty() && problems) {
+            *problems << QDir::toNativeSeparators(paths[index]) + QStringLiteral(": ") +
+                             page.problem.section(u'\n', 0, 0);
+        }
+        paintPage(painter, page.drawing, transform);
+    }
+    if (!painter.end() && result == PrintResult::Printed) result = PrintResult::Failed;
+    return result;
 }
 
 bool writeFilesPdf(const QStringList& paths, const QString& output, QStringList* problems,
-                   QString* error, int searchRangePercent) {
+                   QString* error, int searchRangePercent, const PrintProgress& progress,
+                   const std::optional<QPageLayout>& paper) {
+    if (error) error->clear();
     if (isProtectedFile(output)) {
         if (error) {
             *error = QStringLiteral("%1 is a report or calibration file; it is never written over.")
@@ -108,20 +122,27 @@ bool writeFilesPdf(const QStringList& paths, const QString& output, QStringList*
         if (error) *error = QStringLiteral("Cannot write %1: %2").arg(output, file.errorString());
         return false;
     }
-    bool printed = false;
+    PrintResult printed = PrintResult::Failed;
     {
         QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(QPageSize::Letter));
+        if (paper) {
+            writer.setPageSize(paper->pageSize());
+            writer.setPageOrientation(paper->orientation());
+        } else {
+            writer.setPageSize(QPageSize(QPageSize::Letter));
+        }
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(kPdfDpi);
         writer.setTitle(paths.size() == 1 ? QFileInfo(paths.first()).fileName()
                                           : QStringLiteral("Joint reports"));
         writer.setCreator(QString::fromUtf8(kAppTitle));
-        printed = printFiles(writer, kPdfDpi, paths, Medium::Paper, problems, searchRangePercent);
+        printed = printFiles(writer, kPdfDpi, paths, Medium::Paper, problems, searchRangePercent,
+                             progress);
     }
-    if (!printed) {
+    if (printed != PrintResult::Printed) {
+        // Nothing of a stopped or failed job is left behind, not even an empty file.
         file.cancelWriting();
-        if (error)
+        if (error && printed == PrintResult::Failed)
             *error = QStringLiteral("Cannot write %1: the PDF could not be made").arg(output);
         return false;
     }

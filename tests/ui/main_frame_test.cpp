@@ -79,11 +79,27 @@ protected:
 
 TEST_F(MainFrameTest, MenusHoldEveryCommandInOrder) {
     ASSERT_NE(menu(QStringLiteral("&File")), nullptr);
-    EXPECT_EQ(
-        entries(menu(QStringLiteral("&File"))),
-        (QStringList{"&Log/Status...", "-", "&Open...", "&Print...", "Print Pre&view",
-                     "P&rint Setup...", "Print &Many...", "-", "Sen&d...", "-", "Analyze...", "-",
-                     "Recent File", "-", "Append Notes...", "-", "&Settings...", "-", "E&xit"}));
+    const QStringList fileMenu{"&Log/Status...",
+                               "-",
+                               "&Open...",
+                               "&Print...",
+                               "Print Pre&view",
+                               "P&rint Setup...",
+                               "Print &Many...",
+                               "&Evaluate Many...",
+                               "-",
+                               "Sen&d...",
+                               "-",
+                               "Analyze...",
+                               "-",
+                               "Recent File",
+                               "-",
+                               "Append Notes...",
+                               "-",
+                               "&Settings...",
+                               "-",
+                               "E&xit"};
+    EXPECT_EQ(entries(menu(QStringLiteral("&File"))), fileMenu);
     EXPECT_EQ(entries(menu(QStringLiteral("&View"))), (QStringList{"&Toolbar", "&Evaluation"}));
     EXPECT_EQ(entries(menu(QStringLiteral("&Help"))), QStringList{"&About VR5-XP..."});
 
