@@ -38,11 +38,15 @@ QLabel* largeReading(QWidget* parent) {
     return label;
 }
 
-// The low-battery picture: an outlined battery with a short red charge.
+// The low-battery picture: an outlined battery with a short red charge, 32 by 16 screen pixels
+// drawn at twice the size for sharp scaled screens.
 QPixmap lowBatteryPicture() {
-    QPixmap picture(32, 16);
+    constexpr int kRatio = 2;
+    QPixmap picture(32 * kRatio, 16 * kRatio);
+    picture.setDevicePixelRatio(kRatio);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(Qt::black, 2));
     p.drawRect(1, 2, 26, 12);
     p.fillRect(28, 6, 3, 5, Qt::black);
