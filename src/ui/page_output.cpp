@@ -11,6 +11,7 @@
 #include "page/certificate_page.h"
 #include "page/evaluation_page.h"
 #include "page/report_page.h"
+#include "report/record_files.h"
 #include "report/vr5xp_doc.h"
 #include "ui/page_painter.h"
 
@@ -62,8 +63,7 @@ QImage renderPageImage(const PageDrawing& drawing, double dpi) {
 }
 
 bool isProtectedFile(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == u"tjr" || suffix == u"tdc";
+    return isRecordFile(path);
 }
 
 bool writePngFile(const QImage& image, const QString& path, QString* error) {

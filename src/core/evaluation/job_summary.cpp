@@ -6,6 +6,7 @@
 
 #include "program_state.h"
 #include "prompter.h"
+#include "report/record_files.h"
 #include "report/vr5xp_doc.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
@@ -36,12 +37,6 @@ public:
     }
     QString last;
 };
-
-// Reports and calibration files are the logger's records: no output ever replaces one.
-bool isRecordFile(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == u"tjr" || suffix == u"tdc";
-}
 
 QString refusedText(const QString& path) {
     return QStringLiteral("%1 is a report or calibration file; it is never written over.")

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QFileInfo>
+#include <QString>
+
+namespace vr5 {
+
+// Reports (.tjr) and calibration files (.tdc), in any letter case, are the logger's records: no
+// output the program writes ever replaces one.
+inline bool isRecordFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == u"tjr" || suffix == u"tdc";
+}
+
+}  // namespace vr5
