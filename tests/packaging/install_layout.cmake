@@ -1,0 +1,41 @@
+# Installs the build into a scratch folder, as the package does, and checks what a desktop needs:
+# the program, the icon at every size, the menu entry with its Print and Print to... actions,
+# the file types of reports and certificates, the context-menu actions and the procedures.
+#   cmake -DBUILD=<build folder> -DOUT=<scratch folder> -P install_layout.cmake
+file(REMOVE_RECURSE ${OUT})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${OUT}
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+
+set(expected bin/vr5xp share/applications/vr5xp.desktop share/mime/packages/vr5xp-mime.xml
+    share/kio/servicemenus/vr5xp-print.desktop share/vr5xp/procedures/astm-f2620.json)
+foreach(size 16 22 24 32 48 64 128 256 512)
+  list(APPEND expected share/icons/hicolor/${size}x${size}/apps/vr5xp.png)
+endforeach()
+foreach(path ${expected})
+  if(NOT EXISTS ${OUT}/${path})
+    message(FATAL_ERROR "not installed: ${path}")
+  endif()
+endforeach()
+
+function(expect_lines file)
+  file(READ ${OUT}/${file} text)
+  foreach(line ${ARGN})
+    string(FIND "${text}" "${line}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "${file} lacks: ${line}")
+    endif()
+  endforeach()
+endfunction()
+
+set(types "MimeType=application/x-tarnell-joint-report;application/x-tarnell-calibration;")
+expect_lines(share/applications/vr5xp.desktop "Exec=vr5xp %f" "Icon=vr5xp" "${types}"
+             "Actions=Print;PrintTo;" "Exec=vr5xp /p %f" "Exec=vr5xp /pt %f")
+expect_lines(share/kio/servicemenus/vr5xp-print.desktop "${types}" "Exec=vr5xp /p %f"
+             "Exec=vr5xp /pt %f")
+expect_lines(share/mime/packages/vr5xp-mime.xml
+             "type=\"application/x-tarnell-joint-report\"" "<glob pattern=\"*.tjr\"/>"
+             "type=\"application/x-tarnell-calibration\"" "<glob pattern=\"*.tdc\"/>")
+file(REMOVE_RECURSE ${OUT})
