@@ -14,7 +14,7 @@ JOBS       ?= 2
 CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CONFIGURE = cmake -S . -G Ninja -Wno-dev $(CCACHE)
 
-.PHONY: setup build run test check test-sanitize test-thread package fuzz bench samples demo clean format
+.PHONY: setup build run test check test-sanitize test-thread package fuzz faults bench samples demo clean format
 
 setup:
 	@scripts/setup
@@ -65,6 +65,12 @@ fuzz: setup
 	  -artifact_prefix=$(FUZZ_BUILD)/fuzz/ \
 	  $(FUZZ_BUILD)/fuzz/corpus-work-$(FUZZ_TARGET) fuzz/corpus/$(FUZZ_TARGET) \
 	  $(if $(filter report_decoder,$(FUZZ_TARGET)),$(FUZZ_BUILD)/fuzz/corpus-work)
+
+# The fault campaign (about an hour): every fuzz target for FAULT_SECONDS (default 600), then
+# FAULT_KILLS (default 100) kills each of Append Notes and of a download; see scripts/faults.
+# A quick run: make faults FAULT_SECONDS=10 FAULT_KILLS=5
+faults: setup
+	@BUILD=$(BUILD) FUZZ_BUILD=$(FUZZ_BUILD) JOBS=$(JOBS) scripts/faults
 
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/vr5xp_bench

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -444,6 +445,79 @@ TEST_F(AppendNotesTest, FailedRewriteLeavesTheReportAsItWas) {
         }
     }
 }
+
+// The new image is written to a hidden file beside the report first, so that a program killed
+// part way leaves nothing in sight; what a killed rewrite left long ago is cleared away by the
+// next rewrite in that folder, and nothing else beside the report is touched.
+TEST(ReplaceReportFile, LeavesOnlyTheReportAndClearsItsOwnOldLeftovers) {
+    const QByteArray before = test::fixtureBytes(QStringLiteral("plain_hydraulic"));
+    const QByteArray after = before + QByteArray("new");
+    const struct {
+        const char* left;  // a file left beside the report
+        bool old;          // last written a day ago
+        bool removed;
+    } cases[] = {
+        {".vr5xp-notes-k1l2m3n4.part", true, true},
+        // Perhaps another program's rewrite under way.
+        {".vr5xp-notes-k1l2m3n4.part", false, false},
+        {".vr5xp-download-4242-1700000000000.part", true, false},
+        {"joint.tjr.AbCdEf", true, false},
+        {".joint.tjr.swp", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.left) + (c.old ? ", old" : ", new"));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("joint.tjr"));
+        QFile report(path);
+        ASSERT_TRUE(report.open(QIODevice::WriteOnly));
+        report.write(before);
+        report.close();
+        QFile left(folder.filePath(QString::fromLatin1(c.left)));
+        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+        left.write("left");
+        left.flush();  // before the time is set, which a later write would move on
+        if (c.old) {
+            ASSERT_TRUE(left.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                         QFileDevice::FileModificationTime));
+        }
+        left.close();
+
+        EXPECT_EQ(replaceReportFile(path, after), std::nullopt);
+        EXPECT_EQ(readFile(path), after);
+        QStringList expected{QStringLiteral("joint.tjr")};
+        if (!c.removed) expected << QString::fromLatin1(c.left);
+        expected.sort();
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    }
+}
+
+#ifdef Q_OS_UNIX
+// As a direct rewrite would: the report keeps its permissions, and a symbolic link stays a link
+// to the report it names, which is the file rewritten.
+TEST(ReplaceReportFile, KeepsPermissionsAndSymbolicLinks) {
+    const QByteArray before = test::fixtureBytes(QStringLiteral("plain_hydraulic"));
+    const QByteArray after = before + QByteArray("new");
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("real")));
+    const QString real = folder.filePath(QStringLiteral("real/joint.tjr"));
+    const QString link = folder.filePath(QStringLiteral("joint.tjr"));
+    QFile report(real);
+    ASSERT_TRUE(report.open(QIODevice::WriteOnly));
+    report.write(before);
+    report.close();
+    const QFile::Permissions ownerOnly =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    ASSERT_TRUE(QFile::setPermissions(real, ownerOnly));
+    ASSERT_TRUE(QFile::link(QStringLiteral("real/joint.tjr"), link));
+
+    EXPECT_EQ(replaceReportFile(link, after), std::nullopt);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readFile(real), after);
+    EXPECT_EQ(QFile::permissions(real), ownerOnly);
+    EXPECT_EQ(QDir(folder.filePath(QStringLiteral("real"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("joint.tjr")});
+}
+#endif
 
 TEST_F(AppendNotesTest, RefusesWithoutTheReportOnShow) {
     const QString shown = open(QStringLiteral("shown.tjr"), reportWithNotes(QStringLiteral("A")));

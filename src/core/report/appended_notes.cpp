@@ -1,8 +1,13 @@
 #include "report/appended_notes.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "app_info.h"
 #include "report/report_strings.h"
@@ -28,6 +33,34 @@ QString failure(const char* headline, const QString& path, const QString& why) {
     return QStringLiteral("%1\n\n%2\n%3\n\n%4")
         .arg(QString::fromUtf8(headline), QDir::toNativeSeparators(path), why,
              QString::fromUtf8(notes::kLeftUnchanged));
+}
+
+// The new image is written to a hidden file beside the report and then renamed over it, so that
+// a program killed part way leaves nothing the operator would take for a report. One left by a
+// killed program is removed by a later rewrite in the same folder once it is this old; a rewrite
+// takes a moment, so it can belong to no one by then.
+constexpr const char* kTemporaryPrefix = ".vr5xp-notes-";
+constexpr qint64 kStaleTemporarySeconds = 60 * 60;
+
+void removeStaleTemporaries(const QDir& folder) {
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-kStaleTemporarySeconds);
+    const QFileInfoList left = folder.entryInfoList({QString::fromLatin1(kTemporaryPrefix) + u'*'},
+                                                    QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& info : left) {
+        if (info.lastModified().toUTC() < stale) QFile::remove(info.filePath());
+    }
+}
+
+// The file a path names, through any symbolic links, as QSaveFile writes it.
+QString fileBehindLinks(const QString& path) {
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.filePath();
+}
+
+std::filesystem::path nativePath(const QString& path) {
+    return std::filesystem::path(QDir::toNativeSeparators(path).toStdU16String());
 }
 
 }  // namespace
@@ -89,7 +122,23 @@ QByteArray imageWithNotes(const QByteArray& image, qsizetype notesPos, qsizetype
 }
 
 std::optional<QString> replaceReportFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
+    const QFileInfo existing(path);
+    if (existing.isDir()) {
+        return failure(notes::kCannotOpen, path, QStringLiteral("Filename refers to a directory."));
+    }
+    if (existing.exists() && !existing.isWritable()) {
+        return failure(notes::kCannotOpen, path,
+                       QStringLiteral("Existing file %1 is not writable.")
+                           .arg(QDir::toNativeSeparators(path)));
+    }
+    const QString target = fileBehindLinks(path);
+    const QDir folder = QFileInfo(target).absoluteDir();
+    removeStaleTemporaries(folder);
+    const QString hidden = folder.filePath(
+        QString::fromLatin1(kTemporaryPrefix) +
+        QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".part"));
+
+    QSaveFile file(hidden);
     // Unbuffered: a buffered QSaveFile commits a file cut short when its last flush writes
     // only part of the buffer (a full disk), so every write is checked here instead.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -110,6 +159,14 @@ std::optional<QString> replaceReportFile(const QString& path, const QByteArray& 
         written += n;
     }
     if (!file.commit()) return failure(notes::kCannotWrite, path, file.errorString() + u'.');
+    // The report keeps who may read and write it.
+    if (existing.exists()) QFile::setPermissions(hidden, QFileInfo(target).permissions());
+    std::error_code error;
+    std::filesystem::rename(nativePath(hidden), nativePath(target), error);
+    if (error) {
+        QFile::remove(hidden);
+        return failure(notes::kCannotWrite, path, QString::fromLocal8Bit(error.message()) + u'.');
+    }
     return std::nullopt;
 }
 

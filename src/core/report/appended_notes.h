@@ -89,9 +89,10 @@ private:
 QByteArray imageWithNotes(const QByteArray& image, qsizetype notesPos, qsizetype notesEnd,
                           const QString& notes);
 
-// Writes the bytes as the file at `path`, whole or not at all: into a temporary file beside it
-// that replaces the file only once everything is written. On failure the file is untouched and
-// the operator's message is returned.
+// Writes the bytes as the file at `path`, whole or not at all: into a hidden temporary file
+// beside it that replaces the file only once everything is written, so that not even a killed
+// program leaves a half-written file in sight. On failure the file is untouched and the
+// operator's message is returned.
 std::optional<QString> replaceReportFile(const QString& path, const QByteArray& bytes);
 
 enum class AppendNotesResult {

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "logger/protocol.h"
+#include "scripted_prompter.h"
 
 namespace vr5 {
 namespace {
@@ -46,6 +52,44 @@ TEST(DownloadWriterTest, FileNamesFromTheLoggerStayInsideTheReportFolder) {
     // A reply cut short names what it holds.
     EXPECT_EQ(DownloadWriter::namesFrom("Pw02:07eaeom").download,
               QStringLiteral("VR Job  Joint 0 by .tjr"));
+}
+
+// A download killed part way leaves its hidden temporary file; the next download into that
+// folder clears away such files once they are a day old, and nothing else.
+TEST(DownloadWriterTest, ClearsOnlyItsOwnTemporaryFilesLeftLongAgo) {
+    const struct {
+        const char* left;  // a file in the report folder
+        bool old;          // last written two days ago
+        bool removed;
+    } cases[] = {
+        {".vr5xp-download-4242-1700000000000.part", true, true},
+        // Perhaps another program's download under way.
+        {".vr5xp-download-4242-1700000000000.part", false, false},
+        {".vr5xp-download-4242-1700000000000.part.keep", true, false},
+        {".vr5xp-download-notes.part", true, false},
+        {".vr5xp-notes-k1l2m3n4.part", true, false},
+        {"VR Job 12 Joint 7 by A5.tjr", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.left) + (c.old ? ", old" : ", new"));
+        QTemporaryDir folder;
+        QFile left(QDir(folder.path()).filePath(QString::fromLatin1(c.left)));
+        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+        left.write("left");
+        left.flush();  // before the time is set, which a later write would move on
+        if (c.old) {
+            ASSERT_TRUE(left.setFileTime(QDateTime::currentDateTime().addDays(-2),
+                                         QFileDevice::FileModificationTime));
+        }
+        left.close();
+
+        test::ScriptedPrompter prompter;
+        DownloadWriter writer;
+        ASSERT_TRUE(writer.begin(folder.path(), jointReply("M-1", "B7", "13", 8), prompter));
+        EXPECT_EQ(QFile::exists(left.fileName()), !c.removed);
+        writer.discard();
+        EXPECT_TRUE(prompter.messages.isEmpty());
+    }
 }
 
 }  // namespace
