@@ -67,5 +67,58 @@ TEST(DiagnosticsE2eTest, ABadReplyEndsTheWindow) {
     EXPECT_TRUE(prompter.shown.last().startsWith(QStringLiteral("VR5 Probe Diagnostics|")));
 }
 
+// Link faults in Diagnostics: a window that keeps polling and never hangs; only a line that is
+// not a diagnostics reply ends it.
+TEST(DiagnosticsE2eTest, LinkFaultsLeaveTheWindowUsable) {
+    const struct {
+        const char* what;
+        QStringList fault;
+        bool showsBattery;  // a reply got through
+        QString message;    // caption|text of a message, if one
+    } cases[] = {
+        {"a logger that never answers", {"--fault", "silence:100000"}, false, ""},
+        {"a few lost replies", {"--fault", "silence:3@cmd:2"}, true, ""},
+        {"a first byte 0xFF",
+         {"--fault", "ff@cmd:2"},
+         true,
+         "Tarnell VR5-XP|First byte was 0xFF.  Changed to 'P'"},
+        {"replies late by most of a step", {"--fault", "slow:150"}, true, ""},
+        // Status and read-back faults do not touch the diagnostics poll.
+        {"short status replies", {"--fault", "short-status:100"}, true, ""},
+        {"read-backs answered wrongly", {"--fault", "wrong-record:100"}, true, ""},
+        {"the link dropped", {"--fault", "drop@cmd:4"}, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::EmulatorProcess emulator;
+        ASSERT_TRUE(emulator.start(QStringList{"--battery", "64"} + c.fault));
+        MemorySettingsStore settings;
+        settings.write(keys::ComPort, static_cast<int>(test::EmulatorProcess::kPort) - 1);
+        ProgramState state;
+        YesPrompter prompter;
+        CDiagnosticsDlg dialog({settings, state, prompter});
+        dialog.show();
+        if (c.showsBattery) {
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return dialog.batteryLabel()->text() == "Bat: 64%"; }, 5000));
+        }
+        QTest::qWait(1200);
+        EXPECT_TRUE(dialog.isVisible()) << prompter.shown.join(u'\n').toStdString();
+        if (!c.showsBattery) {
+            EXPECT_EQ(dialog.batteryLabel()->text(), QStringLiteral("Bat: ??"));
+        }
+        if (!c.message.isEmpty()) {
+            EXPECT_TRUE(prompter.shown.contains(c.message))
+                << prompter.shown.join(u'\n').toStdString();
+        }
+        // The offsets still go out through a link that works.
+        dialog.pressureOffsetBox()->setText(QStringLiteral("9100"));
+        dialog.temperatureOffsetBox()->setText(QStringLiteral("7100"));
+        dialog.changeOffsetButton()->click();
+        dialog.reject();
+        EXPECT_FALSE(dialog.isVisible());
+    }
+}
+
 }  // namespace
 }  // namespace vr5

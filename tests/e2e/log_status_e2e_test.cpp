@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -148,6 +149,10 @@ TEST_F(LogStatusE2eTest, LinkFaultsInTheWindow) {
          "First byte was 0xFF.  Changed to 'P'",
          true},
         {"one lost reply", {"--fault", "silence@poll:2"}, "", true},
+        {"replies late by most of a step", {"--fault", "slow:250"}, "", true},
+        {"a read-back answered with another record", {"--fault", "wrong-record"}, "", true},
+        {"a line that is not the logger's", {"--fault", "garbage@poll:2"}, "", false},
+        {"a logger gone quiet", {"--fault", "silence:1000@poll:2"}, "", false},
         {"a 42-character status", {"--fault", "short-status@poll:2"}, "", false},
         {"the link dropped", {"--fault", "drop@poll:3"}, "", false},
     };
@@ -173,6 +178,97 @@ TEST_F(LogStatusE2eTest, LinkFaultsInTheWindow) {
             EXPECT_EQ(dialog.statusText()->text(), QString::fromUtf8(LoggingCycle::kReadyText));
         }
         dialog.reject();
+    }
+}
+
+// Faults while a finished run comes down: the documented recovery, and the window never hangs.
+TEST_F(LogStatusE2eTest, DownloadFaultsInTheWindow) {
+    const QStringList finished{"--state", "finished", "--samples", "300", "--page-size", "50"};
+    const struct {
+        const char* what;
+        QStringList fault;
+        bool closes;  // the download ends the window by itself
+        int samples;  // in the report the view is to show; -1 when only part arrived
+    } cases[] = {
+        // The notes read-back answered with the reserve record: the notes are left empty.
+        {"the notes read-back answered wrongly", {"--fault", "wrong-record@cmd:3"}, true, 300},
+        {"a first byte 0xFF within the pages", {"--fault", "ff:3@page:1"}, true, 300},
+        {"replies late by most of a step", {"--fault", "slow:250"}, true, 300},
+        // Two silent steps: the status poll again, and the download afresh.
+        {"one lost page request", {"--fault", "silence@page:2"}, true, 300},
+        // A page that is no page is taken as it comes; the window still ends.
+        {"a page of garbage", {"--fault", "garbage@page:2"}, true, -1},
+        {"the link dropped", {"--fault", "drop@page:2"}, false, -1},
+        {"a logger gone quiet", {"--fault", "silence:1000@page:2"}, false, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::EmulatorProcess logger;
+        ASSERT_TRUE(logger.start(finished + c.fault));
+        QTemporaryDir reports;
+        state = ProgramState();
+        CLogStatusDlg dialog({settings, state, prompter}, reports.path());
+        dialog.show();
+        dialog.connectButton()->click();
+        if (c.closes) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 20000))
+                << dialog.statusText()->text().toStdString() << logger.log().toStdString();
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.cycle().polling(); }, 20000));
+            // Not frozen: the window still answers and closes.
+            EXPECT_TRUE(dialog.isVisible());
+            QApplication::processEvents();
+            dialog.reject();
+        }
+        EXPECT_TRUE(state.reloadFlag);
+        ASSERT_FALSE(state.currentReportPath.isEmpty());
+        QFile file(state.currentReportPath);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << state.currentReportPath.toStdString();
+        JointRecord rec;
+        decodeReport(file.readAll(), rec);
+        if (c.samples >= 0) {
+            EXPECT_FALSE(rec.problem.isDamaged());
+            EXPECT_EQ(static_cast<int>(rec.time.size()), c.samples);
+            EXPECT_EQ(QFileInfo(state.currentReportPath).fileName(),
+                      QStringLiteral("VR Job 1000 Joint 1 by EMU.tjr"));
+        }
+    }
+}
+
+// Faults on every reply while a joint is set up, logged and downloaded: each reply's first
+// byte 0xFF (repaired and said), or every reply late.
+TEST_F(LogStatusE2eTest, SetUpAndLoggingThroughAFaultyLink) {
+    const struct {
+        const char* what;
+        QStringList fault;
+        QString message;
+    } cases[] = {
+        {"every first byte 0xFF", {"--fault", "ff:100000"}, "First byte was 0xFF.  Changed to 'P'"},
+        {"every reply late", {"--fault", "slow:200"}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(emulator.start(
+            QStringList{"--time-scale", "60", "--joint-seconds", "30", "--page-size", "100"} +
+            c.fault));
+        prompter.shown.clear();
+        state = ProgramState();
+        state.currentMachineModelText = settings.read(keys::MachineModelText);
+        settings.write(keys::ParameterEntered, 0);
+        NextEveryPage pages;
+        const QString report = logOneJoint(pages);
+        ASSERT_FALSE(report.isEmpty());
+        QFile file(report);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << report.toStdString();
+        JointRecord rec;
+        decodeReport(file.readAll(), rec);
+        EXPECT_FALSE(rec.problem.isDamaged());
+        EXPECT_EQ(rec.fields.employeeId, QStringLiteral("E7"));
+        EXPECT_GT(rec.time.size(), 100u);
+        if (!c.message.isEmpty()) {
+            EXPECT_TRUE(prompter.shown.contains(c.message));
+        }
+        emulator.stop();
     }
 }
 
