@@ -64,7 +64,9 @@ CDiagnosticsDlg::CDiagnosticsDlg(SetupContext context, QWidget* parent)
 
     render();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const unsigned portNumber = static_cast<unsigned>(c_.settings.read(keys::ComPort, 7) + 1);
+    // Counted without a sign: a hand-edited index at the top of the int range names no port
+    // rather than overflowing.
+    const unsigned portNumber = static_cast<unsigned>(c_.settings.read(keys::ComPort, 7)) + 1u;
     const bool opened = port_.Open(this, portNumber);
     if (opened) port_.StartReader();
     QApplication::restoreOverrideCursor();

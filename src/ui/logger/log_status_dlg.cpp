@@ -177,7 +177,9 @@ void CLogStatusDlg::openPort() {
     cycle_.beginConnect();
     render();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const unsigned portNumber = static_cast<unsigned>(c_.settings.read(keys::ComPort, 7) + 1);
+    // Counted without a sign: a hand-edited index at the top of the int range names no port
+    // rather than overflowing.
+    const unsigned portNumber = static_cast<unsigned>(c_.settings.read(keys::ComPort, 7)) + 1u;
     const bool opened = runner_.open(portNumber);
     QApplication::restoreOverrideCursor();
     cycle_.connectFinished(opened);
