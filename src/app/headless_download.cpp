@@ -33,7 +33,7 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
 
     const unsigned port = command.comPort != 0
                               ? command.comPort
-                              : static_cast<unsigned>(settings.read(keys::ComPort, 7) + 1);
+                              : static_cast<unsigned>(settings.read(keys::ComPort, 7)) + 1u;
     cycle.beginConnect();
     if (!runner.open(port)) {
         err << "Could not open " << comName(port) << " ("

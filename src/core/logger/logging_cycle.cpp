@@ -1,5 +1,7 @@
 #include "logger/logging_cycle.h"
 
+#include <limits>
+
 #include "settings/settings_keys.h"
 #include "setup/gauge_pressure.h"
 #include "text/machine_tests.h"
@@ -162,7 +164,7 @@ bool LoggingCycle::handleStatusReply(const protocol::StatusReply& reply, StepRes
     }
 
     const bool celsius = temperatureUnit_ == 1;
-    const int offset = c_.settings.read(keys::TempOffset, 0);
+    const int offset = keys::readTempOffset(c_.settings);
     QString temperature;
     if (reply.temperatureF == 777) {
         temperature = QStringLiteral("ERR");
@@ -383,7 +385,9 @@ void LoggingCycle::finishDownload(StepResult& out) {
         }
     }
     out.endDialog = true;
-    c_.settings.write(keys::JointNumber, c_.settings.read(keys::JointNumber, 1) + 1);
+    // The next joint's number; a number at the top of the range (a file edited by hand) stays.
+    const int joint = c_.settings.read(keys::JointNumber, 1);
+    c_.settings.write(keys::JointNumber, joint < std::numeric_limits<int>::max() ? joint + 1 : joint);
 }
 
 void LoggingCycle::stopRequested() {

@@ -208,7 +208,7 @@ std::optional<QByteArray> buildJointInformation(const SettingsStore& settings,
 std::optional<QByteArray> buildNotesRecord(const SettingsStore& settings, const ProgramState& state,
                                            Prompter& prompter) {
     QString notes = settings.read(keys::Notes);
-    const int offset = settings.read(keys::TempOffset, 0);
+    const int offset = keys::readTempOffset(settings);
     if (offset != 0) {
         const QString line =
             QStringLiteral("Temp. Offset: ") + QString::number(offset) + state.temperatureUnitLabel;

@@ -24,6 +24,14 @@ inline constexpr IntKey PreviewPages{kSettings, "PreviewPages"};
 // The fusion procedure joints are evaluated against (its ID), chosen in the evaluation view.
 inline constexpr StringKey EvaluationProcedure{kSettings, "Evaluation Procedure"};
 
+// The heater temperature offset, -200..200 degrees of the temperature unit. A value outside
+// (a settings file edited by hand) counts as no offset.
+inline constexpr int kTempOffsetLimit = 200;
+inline int readTempOffset(const SettingsStore& settings) {
+    const int offset = settings.read(TempOffset, 0);
+    return offset >= -kTempOffsetLimit && offset <= kTempOffsetLimit ? offset : 0;
+}
+
 // The demo pressure of phase 1..4 ("Demo PSI %d").
 inline constexpr IntKey demoPsi(int phase) {
     constexpr IntKey all[] = {DemoPsi1, DemoPsi2, DemoPsi3, DemoPsi4};

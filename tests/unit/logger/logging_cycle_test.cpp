@@ -186,6 +186,8 @@ TEST_F(LoggingCycleTest, ReadingsInEveryUnitAndTheTemperatureRules) {
         {0, 0, 0, 0, {.temperatureFlag = '0'}, "150", "---"},
         {0, 0, 0, 1, {.temperature = 301}, "150", "440"},
         {0, 1, 0, 1, {.temperature = 301}, "150", "230"},
+        // An offset past -200..200 (a settings file edited by hand) counts as none.
+        {0, 0, 2147483647, 0, {.temperature = 425}, "150", "425"},
     };
     for (const auto& c : cases) {
         SetUp();

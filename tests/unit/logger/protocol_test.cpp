@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "logger/line_assembler.h"
 #include "logger/logger_lines.h"
 #include "scripted_prompter.h"
@@ -152,6 +154,10 @@ TEST(LoggerProtocolTest, NotesCarryTheTemperatureOffset) {
         {QString(), 3, QStringLiteral("Temp. Offset: 3\u00B0F")},
         {QStringLiteral(" "), -2, QStringLiteral("Temp. Offset: -2\u00B0F")},
         {QStringLiteral("Windy"), 5, QStringLiteral("Windy\nTemp. Offset: 5\u00B0F")},
+        {QString(), -200, QStringLiteral("Temp. Offset: -200\u00B0F")},
+        // Past -200..200 only a settings file edited by hand can go: no offset then.
+        {QStringLiteral("Windy"), 201, QStringLiteral("Windy")},
+        {QStringLiteral("Windy"), std::numeric_limits<int>::min(), QStringLiteral("Windy")},
     };
     for (const auto& c : cases) {
         MemorySettingsStore settings;
