@@ -155,6 +155,12 @@ TEST_F(PrintManyTest, SendIsOfferedWithAMailClientAndAttachesTheReport) {
     client.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record.toUtf8() + "'\n");
     client.close();
     client.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QStringList expected{"--subject", "a", "--attach", QFileInfo(a).absoluteFilePath()};
+    const auto said = [&record] {
+        QFile file(record);
+        if (!file.open(QIODevice::ReadOnly)) return QStringList();
+        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    };
 
     for (const bool withClient : {false, true}) {
         qputenv("PATH", withClient ? bin.toUtf8() : QByteArray("/nonexistent"));
@@ -164,14 +170,12 @@ TEST_F(PrintManyTest, SendIsOfferedWithAMailClientAndAttachesTheReport) {
         EXPECT_EQ(frame.action(Command::Send)->isEnabled(), withClient);
         if (withClient) {
             frame.action(Command::Send)->trigger();
-            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(record); }, 5000));
+            // The client writes its record after the file appears: wait for all of it.
+            QTest::qWaitFor([&] { return said() == expected; }, 5000);
         }
     }
     qputenv("PATH", path);
-    QFile said(record);
-    ASSERT_TRUE(said.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(said.readAll()).split(u'\n', Qt::SkipEmptyParts),
-              QStringList({"--subject", "a", "--attach", QFileInfo(a).absoluteFilePath()}));
+    EXPECT_EQ(said(), expected);
 }
 
 }  // namespace
