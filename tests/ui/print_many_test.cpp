@@ -171,7 +171,7 @@ TEST_F(PrintManyTest, SendIsOfferedWithAMailClientAndAttachesTheReport) {
         if (withClient) {
             frame.action(Command::Send)->trigger();
             // The client writes its record after the file appears: wait for all of it.
-            QTest::qWaitFor([&] { return said() == expected; }, 5000);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return said() == expected; }, 5000));
         }
     }
     qputenv("PATH", path);
