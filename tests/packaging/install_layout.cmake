@@ -10,7 +10,8 @@ if(NOT result EQUAL 0)
 endif()
 
 set(expected bin/vr5xp share/applications/vr5xp.desktop share/mime/packages/vr5xp-mime.xml
-    share/kio/servicemenus/vr5xp-print.desktop share/vr5xp/procedures/astm-f2620.json)
+    share/kio/servicemenus/vr5xp-print.desktop share/vr5xp/procedures/astm-f2620.json
+    share/file-manager/actions/vr5xp-print.desktop share/file-manager/actions/vr5xp-print-to.desktop)
 foreach(size 16 22 24 32 48 64 128 256 512)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/vr5xp.png)
 endforeach()
@@ -34,6 +35,11 @@ set(types "MimeType=application/x-tarnell-joint-report;application/x-tarnell-cal
 expect_lines(share/applications/vr5xp.desktop "Exec=vr5xp %f" "Icon=vr5xp" "${types}"
              "Actions=Print;PrintTo;" "Exec=vr5xp /p %f" "Exec=vr5xp /pt %f")
 expect_lines(share/kio/servicemenus/vr5xp-print.desktop "${types}" "Exec=vr5xp /p %f"
+             "Exec=vr5xp /pt %f")
+set(action_types "MimeTypes=application/x-tarnell-joint-report;application/x-tarnell-calibration;")
+expect_lines(share/file-manager/actions/vr5xp-print.desktop "Type=Action" "${action_types}"
+             "Exec=vr5xp /p %f")
+expect_lines(share/file-manager/actions/vr5xp-print-to.desktop "Type=Action" "${action_types}"
              "Exec=vr5xp /pt %f")
 expect_lines(share/mime/packages/vr5xp-mime.xml
              "type=\"application/x-tarnell-joint-report\"" "<glob pattern=\"*.tjr\"/>"
