@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include "app_info.h"
 #include "logger/protocol.h"
@@ -24,24 +23,6 @@ QString twoDigits(int value) {
 
 void tell(Prompter& prompter, const QString& text) {
     prompter.show(text, QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
-}
-
-// A download writes its temporary file reply by reply and moves it into place at its end; one
-// not written for a day was left by a program that ended part way (killed, or the power gone).
-constexpr qint64 kStaleTemporarySeconds = 24 * 60 * 60;
-
-void removeStaleTemporaries(const QString& folder) {
-    static const QRegularExpression ours(QStringLiteral("^%1\\d+-\\d+\\.part$")
-                                             .arg(QRegularExpression::escape(QString::fromLatin1(
-                                                 DownloadWriter::kTemporaryPrefix))));
-    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-kStaleTemporarySeconds);
-    const QFileInfoList left =
-        QDir(folder).entryInfoList({QString::fromLatin1(DownloadWriter::kTemporaryPrefix) + u'*'},
-                                   QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QFileInfo& info : left) {
-        if (ours.match(info.fileName()).hasMatch() && info.lastModified().toUTC() < stale)
-            QFile::remove(info.filePath());
-    }
 }
 
 QString withCopyNumber(const QString& name, int copy) {
@@ -107,7 +88,6 @@ bool DownloadWriter::begin(const QString& folder, const QByteArray& reply, Promp
                            .arg(QDir::toNativeSeparators(folder)));
         return false;
     }
-    removeStaleTemporaries(folder);
     const auto create = [this] {
         auto file = std::make_unique<QFile>(QDir(folder_).filePath(
             QString::fromLatin1(kTemporaryPrefix) +
