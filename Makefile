@@ -53,7 +53,8 @@ test-thread: setup
 	QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/e2e/vr5_e2e_tests
 
 # Coverage-guided fuzzing with clang's libFuzzer, for FUZZ_SECONDS: FUZZ_TARGET is
-# report_decoder (report files), logger_replies (the logger's reply lines) or logging_cycle.
+# report_decoder (report files), logger_replies (the logger's reply lines), logging_cycle,
+# calibration_loader (calibration files) or procedure_file (procedure files).
 FUZZ_SECONDS ?= 60
 FUZZ_TARGET  ?= report_decoder
 fuzz: setup
@@ -64,7 +65,8 @@ fuzz: setup
 	$(FUZZ_BUILD)/fuzz/fuzz_$(FUZZ_TARGET) -max_total_time=$(FUZZ_SECONDS) \
 	  -artifact_prefix=$(FUZZ_BUILD)/fuzz/ \
 	  $(FUZZ_BUILD)/fuzz/corpus-work-$(FUZZ_TARGET) fuzz/corpus/$(FUZZ_TARGET) \
-	  $(if $(filter report_decoder,$(FUZZ_TARGET)),$(FUZZ_BUILD)/fuzz/corpus-work)
+	  $(if $(filter report_decoder,$(FUZZ_TARGET)),$(FUZZ_BUILD)/fuzz/corpus-work) \
+	  $(if $(filter procedure_file,$(FUZZ_TARGET)),data/procedures)
 
 # The fault campaign (about an hour): every fuzz target for FAULT_SECONDS (default 600), then
 # FAULT_KILLS (default 100) kills each of Append Notes and of a download; see scripts/faults.
