@@ -362,9 +362,7 @@ void CMainFrame::printManyFiles(const QStringList& paths) {
     QStringList problems;
     WorkProgress progress(this, QStringLiteral("Print Many"), QStringLiteral("Printing"),
                           paths.size());
-    const auto step = [&progress](qsizetype index, const QString& path) {
-        return progress.step(index, path);
-    };
+    const FileProgress step = progress.callback();
     PrintResult printed = PrintResult::Printed;
     if (printer().outputFormat() == QPrinter::PdfFormat && !printer().outputFileName().isEmpty()) {
         // A PDF file is written whole or not at all, on the paper chosen in the dialog.
@@ -434,9 +432,8 @@ void CMainFrame::evaluateManyFiles(const QStringList& paths, const QString& outp
     }
     WorkProgress progress(this, QStringLiteral("Evaluate Many"), QStringLiteral("Evaluating"),
                           paths.size());
-    const JobSummaryResult result = writeJobSummary(
-        paths, *load.procedure, output,
-        [&progress](qsizetype index, const QString& path) { return progress.step(index, path); });
+    const JobSummaryResult result =
+        writeJobSummary(paths, *load.procedure, output, progress.callback());
     progress.finish();
     switch (result.status) {
         case JobSummaryResult::Status::Cancelled:

@@ -24,8 +24,7 @@ constexpr int kPdfDpi = 1200;
 bool refuseProtected(const QString& path, QString* error) {
     if (!isProtectedFile(path)) return false;
     if (error) {
-        *error = QStringLiteral("%1 is a report or calibration file; it is never written over.")
-                     .arg(path);
+        *error = recordFileRefusal(path);
     }
     return true;
 }

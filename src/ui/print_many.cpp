@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include "app_info.h"
+#include "report/record_files.h"
 #include "page/report_page.h"
 #include "program_state.h"
 #include "prompter.h"
@@ -69,14 +70,6 @@ FilePage buildFilePage(const QString& path, Medium medium, int searchRangePercen
     return page;
 }
 
-bool forEachFilePage(const QStringList& paths, Medium medium, int searchRangePercent,
-                     const std::function<bool(const FilePage& page, qsizetype index)>& take) {
-    for (qsizetype i = 0; i < paths.size(); ++i) {
-        if (!take(buildFilePage(paths[i], medium, searchRangePercent), i)) return false;
-    }
-    return true;
-}
-
 PrintResult printFiles(QPagedPaintDevice& device, double dpi, const QStringList& paths,
                        Medium medium, QStringList* problems, int searchRangePercent,
                        const PrintProgress& progress) {
@@ -110,11 +103,8 @@ bool writeFilesPdf(const QStringList& paths, const QString& output, QStringList*
                    QString* error, int searchRangePercent, const PrintProgress& progress,
                    const std::optional<QPageLayout>& paper) {
     if (error) error->clear();
-    if (isProtectedFile(output)) {
-        if (error) {
-            *error = QStringLiteral("%1 is a report or calibration file; it is never written over.")
-                         .arg(output);
-        }
+    if (isRecordFile(output)) {
+        if (error) *error = recordFileRefusal(output);
         return false;
     }
     QSaveFile file(output);

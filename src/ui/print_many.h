@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "evaluation/job_summary.h"
 #include "page/page_drawing.h"
 
 class QPagedPaintDevice;
@@ -23,13 +24,8 @@ FilePage buildFilePage(const QString& path, Medium medium, int searchRangePercen
 // A page that says a file could not be printed, and why.
 PageDrawing unreadableFilePage(const QString& path, const QString& why);
 
-// Builds the files' pages one at a time, in order, and hands each to `take` (with the file's
-// place in the list); stops early when `take` returns false. Only one page is held at a time.
-bool forEachFilePage(const QStringList& paths, Medium medium, int searchRangePercent,
-                     const std::function<bool(const FilePage& page, qsizetype index)>& take);
-
 // Told before each file's page is built, with its place in the list; false stops the job.
-using PrintProgress = std::function<bool(qsizetype index, const QString& path)>;
+using PrintProgress = FileProgress;
 
 enum class PrintResult {
     Printed,

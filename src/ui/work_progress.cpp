@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QProgressDialog>
 
-#include "evaluation/job_summary.h"
 
 namespace vr5 {
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "evaluation/job_summary.h"
+
 class QProgressDialog;
 class QWidget;
 
@@ -21,6 +23,10 @@ public:
 
     // Before the file at `index` (from 0); false once Cancel was pressed.
     bool step(qsizetype index, const QString& path);
+    // `step` as a job's progress callback.
+    FileProgress callback() {
+        return [this](qsizetype index, const QString& path) { return step(index, path); };
+    }
     // The job is over: the dialog goes.
     void finish();
 

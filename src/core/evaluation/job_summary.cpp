@@ -38,11 +38,6 @@ public:
     QString last;
 };
 
-QString refusedText(const QString& path) {
-    return QStringLiteral("%1 is a report or calibration file; it is never written over.")
-        .arg(path);
-}
-
 QString seconds(double s) {
     return QString::number(s, 'f', 1);
 }
@@ -139,7 +134,7 @@ QString csvRow(const QStringList& fields) {
 
 bool writeCsvFile(const QString& path, const QByteArray& text, QString& error) {
     if (isRecordFile(path)) {
-        error = refusedText(path);
+        error = recordFileRefusal(path);
         return false;
     }
     QSaveFile file(path);
@@ -286,7 +281,7 @@ JobSummaryResult writeJobSummary(const QStringList& files, const Procedure& proc
     JobSummaryResult result;
     // Refused before any report is read: the operator hears at once.
     if (isRecordFile(output)) {
-        result.error = refusedText(output);
+        result.error = recordFileRefusal(output);
         return result;
     }
     JointReader reader;
