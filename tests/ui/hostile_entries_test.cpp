@@ -40,23 +40,28 @@ namespace {
 struct Hostile {
     const char* what;
     QString text;
+    QString oneLine;  // what a one-line set-up box of any length keeps of it
 };
 
 const QList<Hostile>& hostileTexts() {
     static const QList<Hostile> list = {
-        {"nothing", QString()},
-        {"blanks", QStringLiteral("   ")},
-        {"10,000 characters", QString(10000, u'9')},
-        {"1e308", QStringLiteral("1e308")},
-        {"-0", QStringLiteral("-0")},
-        {"nan", QStringLiteral("nan")},
-        {"inf", QStringLiteral("inf")},
-        {"control characters", QStringLiteral("a\x01"
-                                              "b\tc\nd\re\x7f"
-                                              "f")},
-        {"right to left", QStringLiteral("\u202E\u05E9\u05DC\u05D5\u05DD \u0645\u0631\u062D")},
-        {"emoji", QStringLiteral("\U0001F600x\U0001F600")},
-        {"half a surrogate pair", QString(QChar(0xD800)) + QStringLiteral("7")},
+        {"nothing", QString(), QStringLiteral("--")},
+        {"blanks", QStringLiteral("   "), QStringLiteral("--")},
+        {"10,000 characters", QString(10000, u'9'), QString(10000, u'9')},
+        {"1e308", QStringLiteral("1e308"), QStringLiteral("1e308")},
+        {"-0", QStringLiteral("-0"), QStringLiteral("-0")},
+        {"nan", QStringLiteral("nan"), QStringLiteral("nan")},
+        {"inf", QStringLiteral("inf"), QStringLiteral("inf")},
+        {"control characters",
+         QStringLiteral("a\x01"
+                        "b\tc\nd\re\x7f"
+                        "f"),
+         QStringLiteral("a b c d e f")},
+        {"right to left", QStringLiteral("\u202E\u05E9\u05DC\u05D5\u05DD \u0645\u0631\u062D"),
+         QStringLiteral("\u202E\u05E9\u05DC\u05D5\u05DD \u0645\u0631\u062D")},
+        {"emoji", QStringLiteral("\U0001F600x\U0001F600"), QStringLiteral("\U0001F600x\U0001F600")},
+        {"half a surrogate pair", QString(QChar(0xD800)) + QStringLiteral("7"),
+         QStringLiteral("\uFFFD7")},
     };
     return list;
 }
@@ -82,27 +87,6 @@ void typeInto(QWidget* box, const QString& text) {
 
 bool isControl(QChar c) {
     return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
-}
-
-// A one-line value as the set-up pages store it: what fits the box, whole characters, control
-// characters as blanks, blanks around it gone, "--" for nothing, half a surrogate pair as the
-// settings file keeps it.
-QString storedLine(const QString& boxText, int length) {
-    QString text = boxText;
-    if (length >= 0 && text.size() > length) {
-        qsizetype cut = length;
-        if (text[cut - 1].isHighSurrogate() && text[cut].isLowSurrogate()) --cut;
-        text.truncate(cut);
-    }
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isControl(text[i])) text[i] = u' ';
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            text[i] = QChar::ReplacementCharacter;
-    }
-    text = text.trimmed();
-    return text.isEmpty() ? QStringLiteral("--") : text;
 }
 
 bool hasLoneSurrogate(const QString& text) {
@@ -271,9 +255,18 @@ TEST_F(HostileEntriesTest, SetUpPagesStoreWhatTheyShowNextTimeOrRefuse) {
                 }
                 ASSERT_EQ(page->result(), QDialog::Accepted);
                 const QString stored = settings.read(field.key);
-                EXPECT_EQ(stored, storedLine(shown, field.length));
                 EXPECT_FALSE(std::any_of(stored.cbegin(), stored.cend(), isControl));
                 EXPECT_FALSE(hasLoneSurrogate(stored));
+                // What the box took is kept as a one-line value: whole, or its start where the
+                // page keeps only so many characters.
+                if (!typed) {
+                    if (field.length < 0 || value.oneLine.size() <= field.length) {
+                        EXPECT_EQ(stored, value.oneLine);
+                    } else {
+                        EXPECT_LE(stored.size(), field.length);
+                        EXPECT_TRUE(value.oneLine.startsWith(stored));
+                    }
+                }
 
                 std::unique_ptr<QDialog> again = field.open(context);
                 EXPECT_EQ(field.box(again.get())->text(), stored);
@@ -324,12 +317,12 @@ TEST_F(HostileEntriesTest, NumberBoxesKeepToTheirRanges) {
          32000},
     };
     QList<Hostile> values = hostileTexts();
-    values << Hostile{"past the top", QStringLiteral("100001")}
-           << Hostile{"below the bottom", QStringLiteral("-201")}
-           << Hostile{"beyond any int", QStringLiteral("99999999999")}
-           << Hostile{"a fraction", QStringLiteral("12.5")}
-           << Hostile{"full-width digits", QStringLiteral("\uFF11\uFF12")}
-           << Hostile{"Arabic-Indic digits", QStringLiteral("\u0661\u0662")};
+    values << Hostile{"past the top", QStringLiteral("100001"), {}}
+           << Hostile{"below the bottom", QStringLiteral("-201"), {}}
+           << Hostile{"beyond any int", QStringLiteral("99999999999"), {}}
+           << Hostile{"a fraction", QStringLiteral("12.5"), {}}
+           << Hostile{"full-width digits", QStringLiteral("\uFF11\uFF12"), {}}
+           << Hostile{"Arabic-Indic digits", QStringLiteral("\u0661\u0662"), {}};
     for (const NumberBox& field : boxes) {
         for (const Hostile& value : values) {
             SCOPED_TRACE(std::string(field.name) + ", " + value.what);
@@ -377,7 +370,7 @@ TEST_F(HostileEntriesTest, DragPressureAndHeaterTemperatureKeepOneLine) {
         loadCurrentUnits(settings, state);
         test::ScriptedPrompter prompter;
         const SetupContext context{settings, state, prompter};
-        const QString cleaned = storedLine(value.text, -1);
+        const QString cleaned = value.oneLine;
         const bool nothing = cleaned == QStringLiteral("--");
 
         CDragPressureDlg drag(context);
