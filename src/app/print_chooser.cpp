@@ -30,11 +30,11 @@ int runPrintChooser(const CommandLine& command) {
     // One report is one page; printing to a PDF file is offered by the dialog.
     dialog.setMinMax(1, 1);
     if (dialog.exec() != QDialog::Accepted) return kExitOk;
-    if (!printDrawing(printer, buildDocumentPage(doc, Medium::Paper)) ||
-        printer.printerState() == QPrinter::Error) {
-        prompter.show(QStringLiteral("The printer could not be started."),
-                      QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
-        return kExitNoPrinter;
+    QString error;
+    if (!printChosen(printer, buildDocumentPage(doc, Medium::Paper),
+                     QFileInfo(doc.path()).fileName(), &error)) {
+        prompter.show(error, QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
+        return printer.outputFormat() == QPrinter::PdfFormat ? kExitFile : kExitNoPrinter;
     }
     return opened == CVR5XPDoc::OpenResult::Damaged ? kExitDamaged : kExitOk;
 }

@@ -324,9 +324,10 @@ void CMainFrame::onPrint() {
     // One report is one page; printing to a PDF file is offered by the dialog.
     dialog.setMinMax(1, 1);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!printDrawing(printer(), buildDocumentPage(*doc_, Medium::Paper))) {
-        prompter_.show(QStringLiteral("The printer could not be started."),
-                       QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
+    QString error;
+    if (!printChosen(printer(), buildDocumentPage(*doc_, Medium::Paper),
+                     QFileInfo(doc_->path()).fileName(), &error)) {
+        prompter_.show(error, QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
     }
 }
 

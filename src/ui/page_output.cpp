@@ -76,7 +76,7 @@ bool writePngFile(const QImage& image, const QString& path, QString* error) {
 }
 
 bool writePdfFile(const PageDrawing& drawing, const QString& path, const QString& title,
-                  QString* error) {
+                  QString* error, const std::optional<QPageLayout>& paper) {
     if (refuseProtected(path, error)) return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -85,7 +85,12 @@ bool writePdfFile(const PageDrawing& drawing, const QString& path, const QString
     }
     {
         QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(QPageSize::Letter));
+        if (paper) {
+            writer.setPageSize(paper->pageSize());
+            writer.setPageOrientation(paper->orientation());
+        } else {
+            writer.setPageSize(QPageSize(QPageSize::Letter));
+        }
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(kPdfDpi);
         writer.setTitle(title);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <QPageLayout>
 #include <QString>
+#include <optional>
 
 #include "page/page_drawing.h"
 
@@ -24,7 +26,8 @@ bool isProtectedFile(const QString& path);
 
 // Write whole-then-rename; on failure `error` says why and nothing is left behind.
 bool writePngFile(const QImage& image, const QString& path, QString* error);
+// On letter paper, or on the paper a print dialog chose.
 bool writePdfFile(const PageDrawing& drawing, const QString& path, const QString& title,
-                  QString* error);
+                  QString* error, const std::optional<QPageLayout>& paper = {});
 
 }  // namespace vr5

@@ -31,11 +31,6 @@
 namespace vr5 {
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Presses Cancel on the window's progress dialog once it has come to the file at `at` (from 0);
 // it looks whenever the window processes events, so the moment does not depend on speed.
 class CancelAt {
@@ -79,7 +74,7 @@ protected:
         QString said;
         QTextStream o(&said), e(&said);
         runEvaluate(parseCommandLine(QStringList{"--evaluate-csv", out} + files), settings, o, e);
-        const QByteArray bytes = readAll(out);
+        const QByteArray bytes = test::readFile(out);
         QFile::remove(out);
         return bytes;
     }
@@ -114,7 +109,7 @@ TEST_F(LongWorkTest, TheJobSummaryIsTheCommandLinesAndCountsItsRows) {
                 return true;
             });
         ASSERT_EQ(result.status, JobSummaryResult::Status::Written) << qPrintable(result.error);
-        EXPECT_EQ(readAll(out), commandLineSummary(c.files));
+        EXPECT_EQ(test::readFile(out), commandLineSummary(c.files));
         EXPECT_EQ(result.joints, c.joints);
         EXPECT_EQ(result.damaged, c.damaged);
         EXPECT_EQ(result.unreadable, c.unreadable);
@@ -131,7 +126,7 @@ TEST_F(LongWorkTest, AStoppedOrRefusedJobWritesNothing) {
     test::writeFile(dir, QStringLiteral("earlier.csv"), "an earlier summary");
     const QString pdf = dir.filePath(QStringLiteral("earlier.pdf"));
     test::writeFile(dir, QStringLiteral("earlier.pdf"), "an earlier PDF");
-    const QByteArray report = readAll(b);
+    const QByteArray report = test::readFile(b);
     const QStringList before = filesInDir();
     const struct {
         QString output;
@@ -171,9 +166,9 @@ TEST_F(LongWorkTest, AStoppedOrRefusedJobWritesNothing) {
         }
     }
     EXPECT_EQ(filesInDir(), before) << "nothing new, not even a temporary file";
-    EXPECT_EQ(readAll(csv), "an earlier summary");
-    EXPECT_EQ(readAll(pdf), "an earlier PDF");
-    EXPECT_EQ(readAll(b), report);
+    EXPECT_EQ(test::readFile(csv), "an earlier summary");
+    EXPECT_EQ(test::readFile(pdf), "an earlier PDF");
+    EXPECT_EQ(test::readFile(b), report);
 }
 
 TEST_F(LongWorkTest, TheMessageTellsWhereAndHowMany) {
@@ -221,17 +216,17 @@ TEST_F(LongWorkTest, TheWindowsEvaluateManyWritesTheSummaryAndCancelWritesNone) 
     frame.evaluateManyFiles(files, out);
     ASSERT_TRUE(QFileInfo::exists(out));
     // The procedure of the evaluation bar, as the command line takes it from the settings.
-    EXPECT_EQ(readAll(out), commandLineSummary(files));
-    EXPECT_TRUE(readAll(out).contains("DVS")) << readAll(out).constData();
+    EXPECT_EQ(test::readFile(out), commandLineSummary(files));
+    EXPECT_TRUE(test::readFile(out).contains("DVS")) << test::readFile(out).constData();
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(prompter.messages.last().contains("3 joints written; 1 file could not be read."))
         << qPrintable(prompter.messages.last());
     EXPECT_EQ(prompter.shown.last().icon, Prompter::Icon::Warning);
 
     // Never over a report; the report stays as it was.
-    const QByteArray report = readAll(a);
+    const QByteArray report = test::readFile(a);
     frame.evaluateManyFiles(files, a);
-    EXPECT_EQ(readAll(a), report);
+    EXPECT_EQ(test::readFile(a), report);
     EXPECT_TRUE(prompter.messages.last().contains("never written over"));
     EXPECT_EQ(prompter.shown.last().icon, Prompter::Icon::Error);
 }
@@ -269,7 +264,7 @@ TEST_F(LongWorkTest, PrintManyCancelledPartWayLeavesNoPdfAndShowsNothingNew) {
     frame.printer().setPageSize(QPageSize(QPageSize::A4));
     acceptPrintDialog();
     frame.printManyFiles({a, b});
-    EXPECT_TRUE(readAll(out).contains("/MediaBox [0 0 595"));
+    EXPECT_TRUE(test::readFile(out).contains("/MediaBox [0 0 595"));
     EXPECT_EQ(QFileInfo(frame.document().path()).fileName(), "b.tjr");
 }
 

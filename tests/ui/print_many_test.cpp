@@ -140,6 +140,14 @@ TEST_F(PrintManyTest, TheWindowsJobPrintsEveryFileAndShowsTheLast) {
     answerPrintDialog(true, &shown);
     frame.onPrint();
     EXPECT_EQ(pdfPages(out), 1);
+
+    // A PDF named like a report is refused, and the report stays as it was.
+    const QByteArray report = test::readFile(b);
+    frame.printer().setOutputFileName(b);
+    answerPrintDialog(true, &shown);
+    frame.onPrint();
+    EXPECT_EQ(test::readFile(b), report);
+    EXPECT_TRUE(prompter.messages.last().contains(QStringLiteral("never written over")));
 }
 
 TEST_F(PrintManyTest, SendIsOfferedWithAMailClientAndAttachesTheReport) {

@@ -16,6 +16,11 @@ QString writeFile(const QTemporaryDir& dir, const QString& fileName, const QByte
     return path;
 }
 
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString writeFixture(const QTemporaryDir& dir, const QString& name, const QString& fileName) {
     fixtures::FixtureDescription fixture;
     QString error;

@@ -12,5 +12,7 @@ namespace vr5::test {
 QString writeFixture(const QTemporaryDir& dir, const QString& name, const QString& fileName = {});
 // Writes bytes as a file into dir and returns its path.
 QString writeFile(const QTemporaryDir& dir, const QString& fileName, const QByteArray& bytes);
+// The file's bytes; none when it cannot be read.
+QByteArray readFile(const QString& path);
 
 }  // namespace vr5::test
