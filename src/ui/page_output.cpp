@@ -19,8 +19,6 @@ namespace vr5 {
 
 namespace {
 
-constexpr int kPdfDpi = 1200;
-
 bool refuseProtected(const QString& path, QString* error) {
     if (!isProtectedFile(path)) return false;
     if (error) {
@@ -75,6 +73,20 @@ bool writePngFile(const QImage& image, const QString& path, QString* error) {
     return true;
 }
 
+void setUpPdfWriter(QPdfWriter& writer, const QString& title,
+                    const std::optional<QPageLayout>& paper) {
+    if (paper) {
+        writer.setPageSize(paper->pageSize());
+        writer.setPageOrientation(paper->orientation());
+    } else {
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+    }
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(kPdfDpi);
+    writer.setTitle(title);
+    writer.setCreator(QString::fromUtf8(kAppTitle));
+}
+
 bool writePdfFile(const PageDrawing& drawing, const QString& path, const QString& title,
                   QString* error, const std::optional<QPageLayout>& paper) {
     if (refuseProtected(path, error)) return false;
@@ -85,16 +97,7 @@ bool writePdfFile(const PageDrawing& drawing, const QString& path, const QString
     }
     {
         QPdfWriter writer(&file);
-        if (paper) {
-            writer.setPageSize(paper->pageSize());
-            writer.setPageOrientation(paper->orientation());
-        } else {
-            writer.setPageSize(QPageSize(QPageSize::Letter));
-        }
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setResolution(kPdfDpi);
-        writer.setTitle(title);
-        writer.setCreator(QString::fromUtf8(kAppTitle));
+        setUpPdfWriter(writer, title, paper);
         QPainter painter(&writer);
         if (!painter.isActive()) {
             if (error)

@@ -7,6 +7,8 @@
 
 #include "page/page_drawing.h"
 
+class QPdfWriter;
+
 namespace vr5 {
 
 class CVR5XPDoc;
@@ -26,6 +28,14 @@ bool isProtectedFile(const QString& path);
 
 // Write whole-then-rename; on failure `error` says why and nothing is left behind.
 bool writePngFile(const QImage& image, const QString& path, QString* error);
+// The resolution of the PDF files the program writes.
+inline constexpr int kPdfDpi = 1200;
+
+// A PDF writer set for the program's pages: borderless, at kPdfDpi, on letter paper or on the
+// paper a print dialog chose.
+void setUpPdfWriter(QPdfWriter& writer, const QString& title,
+                    const std::optional<QPageLayout>& paper = {});
+
 // On letter paper, or on the paper a print dialog chose.
 bool writePdfFile(const PageDrawing& drawing, const QString& path, const QString& title,
                   QString* error, const std::optional<QPageLayout>& paper = {});

@@ -9,10 +9,10 @@
 #include <QSaveFile>
 
 #include "app_info.h"
-#include "report/record_files.h"
 #include "page/report_page.h"
 #include "program_state.h"
 #include "prompter.h"
+#include "report/record_files.h"
 #include "report/vr5xp_doc.h"
 #include "ui/page_output.h"
 #include "ui/page_painter.h"
@@ -20,8 +20,6 @@
 namespace vr5 {
 
 namespace {
-
-constexpr int kPdfDpi = 1200;
 
 // Keeps what loading a file would have told the operator, for the page and the final message.
 class CollectingPrompter final : public Prompter {
@@ -115,17 +113,10 @@ bool writeFilesPdf(const QStringList& paths, const QString& output, QStringList*
     PrintResult printed = PrintResult::Failed;
     {
         QPdfWriter writer(&file);
-        if (paper) {
-            writer.setPageSize(paper->pageSize());
-            writer.setPageOrientation(paper->orientation());
-        } else {
-            writer.setPageSize(QPageSize(QPageSize::Letter));
-        }
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setResolution(kPdfDpi);
-        writer.setTitle(paths.size() == 1 ? QFileInfo(paths.first()).fileName()
-                                          : QStringLiteral("Joint reports"));
-        writer.setCreator(QString::fromUtf8(kAppTitle));
+        setUpPdfWriter(writer,
+                       paths.size() == 1 ? QFileInfo(paths.first()).fileName()
+                                         : QStringLiteral("Joint reports"),
+                       paper);
         printed = printFiles(writer, kPdfDpi, paths, Medium::Paper, problems, searchRangePercent,
                              progress);
     }

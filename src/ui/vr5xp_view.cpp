@@ -74,8 +74,9 @@ void CVR5XPView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     if (!doc_.hasReport()) {
         painter.fillRect(event->rect(), Qt::white);
-        const QImage& picture =
-            devicePixelRatioF() >= 1.5 && !startPicture2x_.isNull() ? startPicture2x_ : startPicture_;
+        const QImage& picture = devicePixelRatioF() >= 1.5 && !startPicture2x_.isNull()
+                                    ? startPicture2x_
+                                    : startPicture_;
         if (!picture.isNull()) {
             const QSize size = picture.size() / picture.devicePixelRatio();
             const QPoint at((viewport()->width() - size.width()) / 2,

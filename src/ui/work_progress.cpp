@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QProgressDialog>
 
-
 namespace vr5 {
 
 WorkProgress::WorkProgress(QWidget* parent, const QString& caption, const QString& verb,

@@ -387,7 +387,8 @@ void LoggingCycle::finishDownload(StepResult& out) {
     out.endDialog = true;
     // The next joint's number; a number at the top of the range (a file edited by hand) stays.
     const int joint = c_.settings.read(keys::JointNumber, 1);
-    c_.settings.write(keys::JointNumber, joint < std::numeric_limits<int>::max() ? joint + 1 : joint);
+    c_.settings.write(keys::JointNumber,
+                      joint < std::numeric_limits<int>::max() ? joint + 1 : joint);
 }
 
 void LoggingCycle::stopRequested() {

@@ -14,7 +14,8 @@ inline bool isRecordFile(const QString& path) {
 
 // What an output that would replace one of them is told.
 inline QString recordFileRefusal(const QString& path) {
-    return QStringLiteral("%1 is a report or calibration file; it is never written over.").arg(path);
+    return QStringLiteral("%1 is a report or calibration file; it is never written over.")
+        .arg(path);
 }
 
 }  // namespace vr5
