@@ -37,7 +37,7 @@ public:
         ++bytes;
         if (assembler.feed(byte) != LineAssembler::Fed::Byte) ++lines;
     }
-    void onSerialError(const QString&) override { ++errors; }
+    void onSerialError(const QString&, bool) override { ++errors; }
 
     LineAssembler assembler;
     qint64 bytes = 0;

@@ -45,18 +45,26 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
     QEventLoop loop;
     int status = kExitNoAnswer;
     int starts = 0;
+    bool ended = false;
     const auto end = [&](int exitStatus) {
+        ended = true;
         status = exitStatus;
         runner.close();
         loop.exit();
     };
-    const auto keepWhatArrived = [&] {
-        cycle.windowClosing();
+    // What arrived of a download that ended early is kept; the cycle has said why.
+    const auto keepWhatArrived = [&](const QString& why) {
+        if (cycle.downloadUnfinished()) cycle.endDownloadIncomplete(why);
         if (!cycle.downloadedPath().isEmpty()) {
             out << QDir::toNativeSeparators(cycle.downloadedPath()) << Qt::endl;
         }
         end(kExitLinkLost);
     };
+    QObject::connect(&runner, &CycleRunner::linkLost, &loop, [&] {
+        if (!cycle.incompleteReason().isEmpty()) return keepWhatArrived({});
+        err << "The link to the logger on " << comName(port) << " was lost." << Qt::endl;
+        end(kExitLinkLost);
+    });
     QObject::connect(
         &runner, &CycleRunner::stepped, &loop,
         [&](const LoggingCycle::StepResult& result, const std::optional<QByteArray>& line) {
@@ -72,11 +80,13 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
                 out << QDir::toNativeSeparators(cycle.downloadedPath()) << Qt::endl;
                 return end(kExitOk);
             }
+            // A download that ended early (a page that stayed damaged, a logger gone quiet).
+            if (!cycle.incompleteReason().isEmpty()) return keepWhatArrived({});
+            if (starts > kMaxDownloadStarts && cycle.downloadUnfinished()) {
+                return keepWhatArrived(QStringLiteral("the logger began the run again %1 times")
+                                           .arg(kMaxDownloadStarts));
+            }
             if (!cycle.polling() || starts > kMaxDownloadStarts) {
-                if (cycle.downloadUnfinished()) {
-                    err << "The link to the logger was lost during the download." << Qt::endl;
-                    return keepWhatArrived();
-                }
                 err << "No answer from the logger on " << comName(port) << "." << Qt::endl;
                 return end(kExitNoAnswer);
             }
@@ -84,8 +94,8 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
             const auto reply = line ? protocol::parseStatusReply(*line) : std::nullopt;
             if (!reply || !reply->loggingState || *reply->loggingState == '2') return;
             if (cycle.downloadUnfinished()) {
-                err << "The logger stopped offering the run during the download." << Qt::endl;
-                return keepWhatArrived();
+                return keepWhatArrived(
+                    QStringLiteral("the logger stopped offering the run during the download"));
             }
             if (*reply->loggingState == '1') {
                 err << "The logger is still logging; stop the run first." << Qt::endl;
@@ -96,6 +106,15 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
         });
     runner.startSteps();
     loop.exec();
+    if (!ended) {
+        // The program was asked to end (Ctrl+C, a logout): what arrived is kept.
+        runner.close();
+        if (cycle.downloadUnfinished()) {
+            keepWhatArrived(QStringLiteral("the program was stopped during the download"));
+        } else {
+            err << "Stopped." << Qt::endl;
+        }
+    }
     return status;
 }
 

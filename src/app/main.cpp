@@ -11,6 +11,7 @@
 #include "app/print_chooser.h"
 #include "app_info.h"
 #include "platform/report_folder.h"
+#include "platform/termination.h"
 #include "report/vr5xp_doc.h"
 #include "settings/settings_store.h"
 #include "ui/commands.h"
@@ -89,11 +90,13 @@ int main(int argc, char** argv) {
             err << command.error << "\n\n" << vr5::usageText();
             return vr5::kExitUsage;
         case vr5::CommandLine::Mode::Window:
+            vr5::quitOnTermination();
             return runWindow(app, command);
         case vr5::CommandLine::Mode::PrintChoose:
             return vr5::runPrintChooser(command);
         case vr5::CommandLine::Mode::Download: {
             vr5::QSettingsStore settings;
+            vr5::quitOnTermination();
             return vr5::runDownload(command, settings, vr5::reportFolderPath(), out, err);
         }
         case vr5::CommandLine::Mode::Evaluate:

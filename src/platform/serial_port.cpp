@@ -62,6 +62,7 @@ struct PortShared {
     // One delivery at a time, from the port's thread to the owner's.
     QByteArray incoming;
     QString errorText;
+    bool errorLosesLink = false;
     bool handed = true;
 
     bool isClosed() {
@@ -111,17 +112,19 @@ public Q_SLOTS:
     void deliver() {
         QByteArray bytes;
         QString error;
+        bool lost = false;
         {
             std::lock_guard lock(shared_->mutex);
             if (shared_->closed) return;
             bytes = std::exchange(shared_->incoming, {});
             error = std::exchange(shared_->errorText, {});
+            lost = std::exchange(shared_->errorLosesLink, false);
         }
         // The owner may close the port, open it again or show a box with its own event loop
         // from inside these calls.
         delivering_ = true;
         SerialByteSink* owner = shared_->owner;
-        if (owner && !error.isEmpty() && !shared_->isClosed()) owner->onSerialError(error);
+        if (owner && !error.isEmpty() && !shared_->isClosed()) owner->onSerialError(error, lost);
         for (const char byte : std::as_const(bytes)) {
             if (!owner || shared_->isClosed()) break;
             owner->onSerialByte(static_cast<unsigned char>(byte), shared_->portNumber);
@@ -168,7 +171,7 @@ public Q_SLOTS:
             shared_->readerStarted = true;
         }
         shared_->changed.notify_all();
-        if (!lostText_.isEmpty()) handOver({}, std::exchange(lostText_, {}));
+        if (!lostText_.isEmpty()) handOver({}, std::exchange(lostText_, {}), true);
         sendPending();
     }
 
@@ -232,15 +235,17 @@ private:
         // Until the reader starts, bytes wait in the port for its purge.
         if (!reading_ || lost_) return;
         QByteArray bytes = port_.readAll();
-        if (line_.watchChars && !bytes.isEmpty()) handOver(std::move(bytes), {});
+        if (line_.watchChars && !bytes.isEmpty()) handOver(std::move(bytes), {}, false);
     }
 
     void onError(QSerialPort::SerialPortError error) {
         if (lost_) return;
         if (error == QSerialPort::WriteError) {
             if (reading_)
-                handOver({}, failureText(QStringLiteral("WriteFile()"), port_.errorString(),
-                                         shared_->portNumber));
+                handOver({},
+                         failureText(QStringLiteral("WriteFile()"), port_.errorString(),
+                                     shared_->portNumber),
+                         false);
             return;
         }
         if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) return;
@@ -250,7 +255,7 @@ private:
         // Closing the device inside Qt's own read handler would pull its buffer away under it.
         QMetaObject::invokeMethod(this, "dropLink", Qt::QueuedConnection);
         if (reading_)
-            handOver({}, text);
+            handOver({}, text, true);
         else
             lostText_ = text;
     }
@@ -266,11 +271,12 @@ private:
     }
 
     // Gives bytes or a failure to the owner and waits until it has handled them, or until Close.
-    void handOver(QByteArray bytes, QString error) {
+    void handOver(QByteArray bytes, QString error, bool losesLink) {
         std::unique_lock lock(shared_->mutex);
         if (shared_->closed) return;
         shared_->incoming = std::move(bytes);
         shared_->errorText = std::move(error);
+        shared_->errorLosesLink = losesLink;
         shared_->handed = false;
         QMetaObject::invokeMethod(shared_->door, "deliver", Qt::QueuedConnection);
         shared_->changed.wait(lock, [this] { return shared_->handed || shared_->closed; });
@@ -372,7 +378,7 @@ bool CSerialPort::Open(SerialByteSink* owner, unsigned portNumber, int baud, cha
     const std::shared_ptr<PortShared> current = shared_;
     for (const QString& failure : failures) {
         if (!owner || current->isClosed()) break;
-        owner->onSerialError(failure);
+        owner->onSerialError(failure, false);
     }
     return true;
 }

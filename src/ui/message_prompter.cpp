@@ -1,6 +1,9 @@
 #include "ui/message_prompter.h"
 
 #include <QMessageBox>
+#include <cstdio>
+
+#include "platform/termination.h"
 
 namespace vr5 {
 
@@ -25,12 +28,21 @@ QMessageBox::Icon toIcon(Prompter::Icon icon) {
 }  // namespace
 
 void MessagePrompter::show(const QString& text, const QString& caption, Icon icon) {
+    // The program is ending at the system's request: there may be nobody to close a box.
+    if (terminationRequested()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        return;
+    }
     QMessageBox box(toIcon(icon), caption, text, QMessageBox::Ok, parent_);
     box.exec();
 }
 
 Prompter::Answer MessagePrompter::ask(const QString& text, const QString& caption, Buttons buttons,
                                       Icon icon) {
+    if (terminationRequested()) {
+        if (buttons == Buttons::Ok) return Answer::Ok;
+        return buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
+    }
     QMessageBox::StandardButtons set;
     switch (buttons) {
         case Buttons::Ok:

@@ -28,13 +28,15 @@ public:
         if (QThread::currentThread() != QCoreApplication::instance()->thread()) ++offThread;
         if (afterByte) afterByte();
     }
-    void onSerialError(const QString& text) override {
+    void onSerialError(const QString& text, bool linkLost) override {
         errors << text;
+        if (linkLost) ++lost;
         if (QThread::currentThread() != QCoreApplication::instance()->thread()) ++offThread;
     }
 
     QByteArray bytes;
     QStringList errors;
+    int lost = 0;
     int wrongPort = 0;
     int offThread = 0;
     std::function<void()> afterByte;
@@ -268,6 +270,7 @@ TEST_F(SerialPortTest, RefusedLineSettingsAreReportedAndThePortStaysOpen) {
             EXPECT_TRUE(owner.errors[0].endsWith(QStringLiteral("\nPort: 9\n")));
         }
         EXPECT_TRUE(port.isOpen());
+        EXPECT_EQ(owner.lost, 0) << "a refused setting leaves the link up";
         ASSERT_TRUE(port.StartReader());
         ASSERT_TRUE(pty.send("x"));
         ASSERT_TRUE(spinUntil([&] { return owner.bytes == "x"; }));
@@ -306,6 +309,7 @@ TEST_F(SerialPortTest, ALineThatGoesAwayIsReportedOnce) {
             QStringLiteral("WARNING:  ReadFile() Failed with the following error: \n")))
             << owner.errors[0].toStdString();
         EXPECT_TRUE(owner.errors[0].endsWith(QStringLiteral("\nPort: 9\n")));
+        EXPECT_EQ(owner.lost, 1) << "the owner learns that the link is gone";
         EXPECT_EQ(owner.offThread, 0);
         port.Close();
         EXPECT_FALSE(port.isOpen());

@@ -123,6 +123,11 @@ bool DiagnosticsSession::clearRequested() {
     return clearRequest_;
 }
 
+void DiagnosticsSession::linkLost() {
+    closed();
+    display_.probeCaption = QString::fromLatin1(kLinkLost);
+}
+
 void DiagnosticsSession::closed() {
     connected_ = false;
     offsetRequest_ = false;

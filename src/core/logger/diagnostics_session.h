@@ -33,6 +33,7 @@ public:
     static constexpr const char* kBadReplyCaption = "VR5 Probe Diagnostics";
     static constexpr const char* kClearQuestion = "Are you sure you want to clear report buffer?";
     static constexpr const char* kClearCaption = "Clear Report?";
+    static constexpr const char* kLinkLost = "The link to the logger was lost.";
 
     struct StepResult {
         QList<QByteArray> commands;
@@ -65,6 +66,8 @@ public:
 
     // The window closes or gives up: nothing more is sent.
     void closed();
+    // The port failed for good: nothing more is sent, and the window says so.
+    void linkLost();
 
 private:
     void showReply(const protocol::DiagnosticsReply& reply);

@@ -25,6 +25,14 @@ void tell(Prompter& prompter, const QString& text) {
     prompter.show(text, QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
 }
 
+// Nobody is left to tell when a writer goes with its report unfinished.
+class SilentPrompter final : public Prompter {
+public:
+    void show(const QString&, const QString&, Icon) override {}
+    using Prompter::ask;
+    Answer ask(const QString&, const QString&, Buttons, Icon) override { return Answer::No; }
+};
+
 QString withCopyNumber(const QString& name, int copy) {
     if (copy <= 1) return name;
     const QString base = name.left(name.size() - 4);  // without ".tjr"
@@ -75,10 +83,13 @@ DownloadWriter::Names DownloadWriter::namesFrom(const QByteArray& reply) {
 }
 
 DownloadWriter::~DownloadWriter() {
-    discard();
+    // What arrived may be the only copy the operator ever gets of part of a run.
+    SilentPrompter nobody;
+    finish(nobody);
 }
 
-bool DownloadWriter::begin(const QString& folder, const QByteArray& reply, Prompter& prompter) {
+DownloadWriter::Begun DownloadWriter::begin(const QString& folder, const QByteArray& reply,
+                                            Prompter& prompter) {
     discard();
     folder_ = folder;
     names_ = namesFrom(reply);
@@ -86,7 +97,7 @@ bool DownloadWriter::begin(const QString& folder, const QByteArray& reply, Promp
     if (!QDir().mkpath(folder)) {
         tell(prompter, QStringLiteral("Could not create folder\n%1\nto save data!")
                            .arg(QDir::toNativeSeparators(folder)));
-        return false;
+        return Begun::NoFolder;
     }
     const auto create = [this] {
         auto file = std::make_unique<QFile>(QDir(folder_).filePath(
@@ -104,12 +115,12 @@ bool DownloadWriter::begin(const QString& folder, const QByteArray& reply, Promp
         if (!create()) {
             tell(prompter, QStringLiteral("Could not save data to:\n") +
                                QDir::toNativeSeparators(QDir(folder).filePath(names_.fallback)));
-            return false;
+            return Begun::NoFile;
         }
     }
     write(kVersionId);
     appendSection(reply);
-    return true;
+    return Begun::Opened;
 }
 
 void DownloadWriter::write(const QByteArray& bytes) {
@@ -122,6 +133,14 @@ qsizetype DownloadWriter::appendSection(const QByteArray& reply) {
     const qsizetype converted = protocol::convertSection(reply, words);
     write(words);
     return converted;
+}
+
+qsizetype DownloadWriter::appendPage(const QByteArray& page, qsizetype maxSamples) {
+    const qsizetype samples = qBound<qsizetype>(0, protocol::pageSamples(page), maxSamples);
+    if (samples > 0) {
+        appendSection(page.left(5 + samples * protocol::kSampleDigits) + "eom");
+    }
+    return samples;
 }
 
 void DownloadWriter::appendSummary(const QByteArray& reply) {

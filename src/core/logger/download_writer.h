@@ -12,7 +12,8 @@ namespace vr5 {
 // Writes one downloaded run as a joint report. The replies go, converted, into a hidden
 // temporary file in the report folder; only when the download ends is it moved into place,
 // under the first name that does not exist yet, so an earlier report is never replaced and a
-// crash never leaves half a report where the operator would open it.
+// crash never leaves half a report where the operator would open it. A writer that goes while
+// its report is unfinished (the program quits during a download) keeps what arrived as a report.
 class DownloadWriter {
 public:
     static constexpr const char* kTemporaryPrefix = ".vr5xp-download-";
@@ -32,14 +33,21 @@ public:
     DownloadWriter(const DownloadWriter&) = delete;
     DownloadWriter& operator=(const DownloadWriter&) = delete;
 
+    enum class Begun {
+        Opened,
+        NoFolder,  // the report folder is not there and cannot be made
+        NoFile,    // the folder is there, but no file can be made in it
+    };
     // Starts a report from the joint information reply: creates the folder when missing and the
     // temporary file (an unfinished earlier one is thrown away). Failures are told to the
-    // operator; false when nothing can be written.
-    bool begin(const QString& folder, const QByteArray& jointInformationReply, Prompter& prompter);
+    // operator.
+    Begun begin(const QString& folder, const QByteArray& jointInformationReply, Prompter& prompter);
     bool isOpen() const { return file_ != nullptr; }
 
     // Appends a hex reply converted to words; the characters converted over.
     qsizetype appendSection(const QByteArray& reply);
+    // Appends at most `maxSamples` samples of a whole page; the samples written.
+    qsizetype appendPage(const QByteArray& page, qsizetype maxSamples);
     // Appends the summary reply's text as it is, then a zero byte.
     void appendSummary(const QByteArray& reply);
 

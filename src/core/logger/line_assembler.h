@@ -25,6 +25,8 @@ public:
     bool lineReady() const { return ready_; }
     // The last completed line.
     const QByteArray& line() const { return line_; }
+    // Forgets the bytes of a line under way; a completed line stays.
+    void dropPartial() { length_ = 0; }
     void clear();
 
 private:

@@ -1,7 +1,9 @@
 #include "logger/logging_cycle.h"
 
+#include <QDir>
 #include <limits>
 
+#include "app_info.h"
 #include "settings/settings_keys.h"
 #include "setup/gauge_pressure.h"
 #include "text/machine_tests.h"
@@ -49,6 +51,14 @@ void LoggingCycle::connectFinished(bool opened) {
     if (opened) {
         link_ = Link::Connected;
         display_.connectButtonText = QStringLiteral("Disconn.");
+        if (lost_) {
+            // The port is open again after it failed: polling starts afresh.
+            lost_ = false;
+            polling_ = true;
+            state_ = 0;
+            silentA_ = 0;
+            silentB_ = 0;
+        }
     } else {
         disconnect();
         c_.prompter.show(QString::fromUtf8(kConnectFailed), QStringLiteral("Error"),
@@ -58,6 +68,7 @@ void LoggingCycle::connectFinished(bool opened) {
 }
 
 void LoggingCycle::disconnect() {
+    const bool setUp = setUpUnderWay() || build_ != Build::None;
     state_ = 0;
     battery_ = 100;
     link_ = Link::NotConnected;
@@ -66,6 +77,13 @@ void LoggingCycle::disconnect() {
     display_.pressureReading = QStringLiteral("---");
     display_.connectButtonText = QStringLiteral("Connect");
     showReadyDisplay();
+    if (setUp) abandonSetUp();
+}
+
+void LoggingCycle::abandonSetUp() {
+    build_ = Build::None;
+    outgoing_.clear();
+    display_.statusText = QString::fromUtf8(kSetUpInterrupted);
 }
 
 void LoggingCycle::showReadyDisplay() {
@@ -207,7 +225,7 @@ bool LoggingCycle::handleStatusReply(const protocol::StatusReply& reply, StepRes
 }
 
 bool LoggingCycle::takesLineAtOnce(const QByteArray& line) const {
-    if (link_ == Link::NotConnected) return false;
+    if (link_ == Link::NotConnected || !polling_) return false;
     if (state_ == 1) return protocol::isRecord(line, "Pw02:");
     return downloading();
 }
@@ -219,6 +237,8 @@ LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
         silentB_ = 0;
         return out;
     }
+    // Once polling has ended, nothing the logger still sends starts anything.
+    if (!polling_) return out;
     bool recognised = true;
     switch (state_) {
         case 0:
@@ -238,7 +258,7 @@ LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
                     const auto notes =
                         protocol::buildNotesRecord(c_.settings, c_.state, c_.prompter);
                     outgoing_ = notes.value_or(QByteArray());
-                    if (!notes) build_ = Build::None;
+                    build_ = notes ? Build::NotesReady : Build::None;
                     c_.settings.write(keys::ParameterEntered, 1);
                     state_ = 7;
                 } else {
@@ -276,30 +296,17 @@ LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
             if (!line || !protocol::isRecord(*line, "Pw11:")) break;
             if (writer_.isOpen()) {
                 writer_.appendSummary(*line);
-                remaining_ = protocol::fieldNumber(*line, 20, line->size());
+                remaining_ =
+                    std::min(protocol::fieldNumber(*line, 20, line->size()), kMaxDownloadSamples);
             }
             display_.statusText = downloadingText(QStringLiteral("E"));
             out.commands.append(protocol::readPage(0));
             pageCounter_ = 0;
+            pageRetries_ = 0;
             state_ = 5;
             break;
         case 5:
-            if (!line) break;
-            display_.statusText = downloadingText(QString::number(pageCounter_));
-            ++pageCounter_;
-            if (writer_.isOpen()) {
-                const qsizetype samples = writer_.appendSection(*line) / 8;
-                // A page without samples means the logger has no more to give, whatever its
-                // summary said: asking on would never end.
-                remaining_ = samples > 0 ? remaining_ - static_cast<int>(samples) : 0;
-            }
-            if (remaining_ < 1) {
-                polling_ = false;
-                state_ = 6;
-                finishDownload(out);
-            } else {
-                out.commands.append(protocol::readPage(pageCounter_));
-            }
+            if (line) downloadPage(*line, out);
             break;
         case 6:
             polling_ = false;
@@ -321,6 +328,7 @@ LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
     if (!recognised) polling_ = false;
     if (!line) {
         if (++silentA_ > 1) {
+            if (setUpUnderWay()) abandonSetUp();
             state_ = 0;
             silentA_ = 0;
         }
@@ -330,13 +338,52 @@ LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
         silentA_ = 0;
         silentB_ = 0;
     }
+    if (!polling_ && writer_.isOpen()) {
+        endDownloadIncomplete(recognised ? QStringLiteral("the logger stopped answering")
+                                         : QStringLiteral("the logger sent a line that is not "
+                                                          "an answer"));
+    }
     return out;
 }
 
+void LoggingCycle::downloadPage(const QByteArray& line, StepResult& out) {
+    // A page damaged on the way is asked for again before anything of it is written.
+    if (writer_.isOpen() && !protocol::isWholePage(line)) {
+        if (pageRetries_ < kPageRetries) {
+            ++pageRetries_;
+            out.commands.append(protocol::readPage(pageCounter_));
+        } else {
+            endDownloadIncomplete(QStringLiteral("page %1 of the run arrived damaged %2 times")
+                                      .arg(pageCounter_)
+                                      .arg(kPageRetries + 1));
+        }
+        return;
+    }
+    pageRetries_ = 0;
+    display_.statusText = downloadingText(QString::number(pageCounter_));
+    ++pageCounter_;
+    if (writer_.isOpen()) {
+        // Never more samples than the summary announced, however many pages the logger gives;
+        // a page without samples means it has no more, whatever its summary said.
+        const qsizetype written = writer_.appendPage(line, remaining_);
+        remaining_ = protocol::pageSamples(line) > 0 ? remaining_ - static_cast<int>(written) : 0;
+    }
+    if (remaining_ < 1) {
+        polling_ = false;
+        state_ = 6;
+        finishDownload(out);
+    } else {
+        out.commands.append(protocol::readPage(pageCounter_));
+    }
+}
+
 void LoggingCycle::sendSetUpRecord(StepResult& out) {
-    if (build_ == Build::None) {
+    // Only the record this state sends, and only once.
+    if (build_ != (state_ == 7 ? Build::NotesReady : Build::ReserveReady)) {
         // A record could not be built: nothing more of this set-up is sent.
+        abandonSetUp();
         out.commands.append(nextStatusPoll());
+        display_.setupButtonEnabled = true;
         state_ = 1;
         return;
     }
@@ -346,7 +393,7 @@ void LoggingCycle::sendSetUpRecord(StepResult& out) {
         display_.statusText = QStringLiteral("Setting up to log data.. (2)");
         const auto reserve = protocol::buildReserveRecord(c_.settings, probeIdentity_, c_.prompter);
         outgoing_ = reserve.value_or(QByteArray());
-        if (!reserve) build_ = Build::None;
+        build_ = reserve ? Build::ReserveReady : Build::None;
         state_ = 8;
     } else {
         display_.statusText = QStringLiteral("Setting up to log data.. (3)");
@@ -359,7 +406,10 @@ void LoggingCycle::sendSetUpRecord(StepResult& out) {
 void LoggingCycle::beginDownload(const QByteArray& line, StepResult& out) {
     c_.state.resetRangeFlag = true;
     remaining_ = 0;
-    if (!writer_.begin(reportFolder_, line, c_.prompter)) {
+    incompleteReason_.clear();
+    // Only a file that cannot be made in an existing folder counts: without a folder the run
+    // can be stored nowhere, and the logger's copy is the only one.
+    if (writer_.begin(reportFolder_, line, c_.prompter) == DownloadWriter::Begun::NoFile) {
         if (++downloadFailures_ >= 2 &&
             c_.prompter.ask(QString::fromUtf8(kDeleteQuestion), QString::fromUtf8(kDeleteCaption),
                             Prompter::Buttons::YesNo,
@@ -375,6 +425,11 @@ void LoggingCycle::beginDownload(const QByteArray& line, StepResult& out) {
 }
 
 void LoggingCycle::finishDownload(StepResult& out) {
+    keepReport();
+    out.endDialog = true;
+}
+
+void LoggingCycle::keepReport() {
     if (writer_.isOpen()) {
         display_.statusText = QStringLiteral("Saving data to file...");
         downloadedPath_ = writer_.finish(c_.prompter);
@@ -384,7 +439,6 @@ void LoggingCycle::finishDownload(StepResult& out) {
             c_.state.reloadFlag = true;
         }
     }
-    out.endDialog = true;
     // The next joint's number; a number at the top of the range (a file edited by hand) stays.
     const int joint = c_.settings.read(keys::JointNumber, 1);
     c_.settings.write(keys::JointNumber,
@@ -421,10 +475,42 @@ bool LoggingCycle::startLogging() {
 void LoggingCycle::windowClosing() {
     // Also a download that silence interrupted: the logger keeps the run for a fresh one.
     if (!writer_.isOpen()) return;
-    StepResult ignored;
-    finishDownload(ignored);
+    endDownloadIncomplete(QStringLiteral("the window was closed during the download"));
+}
+
+void LoggingCycle::endDownloadIncomplete(const QString& why) {
     state_ = 6;
     polling_ = false;
+    if (!writer_.isOpen()) return;
+    incompleteReason_ = why;
+    keepReport();
+    display_.statusText = QStringLiteral("Joint report incomplete:\n") + why + u'.';
+    QString text = QStringLiteral("The joint report is incomplete: ") + why + u'.';
+    if (!downloadedPath_.isEmpty()) {
+        text += QStringLiteral("\n\nWhat arrived is kept in\n") +
+                QDir::toNativeSeparators(downloadedPath_) +
+                QStringLiteral(
+                    "\n\nThe logger still holds the joint: download it again to "
+                    "have it whole.");
+    }
+    c_.prompter.show(text, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+}
+
+void LoggingCycle::linkLost() {
+    lost_ = true;
+    const bool downloading = writer_.isOpen();
+    if (downloading) endDownloadIncomplete(QStringLiteral("the link to the logger was lost"));
+    if (link_ == Link::NotConnected) return;
+    const bool setUp = setUpUnderWay() || build_ != Build::None;
+    const QString incomplete = downloading ? display_.statusText : QString();
+    disconnect();
+    if (setUp) {
+        display_.statusText = QString::fromUtf8(kSetUpLinkLost);
+    } else if (!incomplete.isEmpty()) {
+        display_.statusText = incomplete + QStringLiteral("\nPress \"Connect\" to connect again.");
+    } else {
+        display_.statusText = QString::fromUtf8(kLinkLost);
+    }
 }
 
 }  // namespace vr5

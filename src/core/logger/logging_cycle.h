@@ -44,7 +44,13 @@ struct LogStatusDisplay {
 class LoggingCycle {
 public:
     enum class Link { NotConnected = 0, Connected = 1, Logging = 2 };
-    enum class Build { None = 0, JointInformationReady = 2 };
+    // Which set-up record the outgoing buffer holds, ready to be sent.
+    enum class Build { None = 0, JointInformationReady = 2, NotesReady = 3, ReserveReady = 4 };
+
+    // A page that arrives damaged is asked for again this many times before the download ends.
+    static constexpr int kPageRetries = 3;
+    // Sample times are 16-bit: no run holds more samples than this.
+    static constexpr int kMaxDownloadSamples = 65536;
 
     static constexpr int kFirstStepMs = 100;
     static constexpr int kStepMs = 300;
@@ -60,6 +66,13 @@ public:
     static constexpr const char* kDeleteQuestion =
         "There is a corrupted report that must be deleted to proceed.\nDelete report?";
     static constexpr const char* kDeleteCaption = "Delete Corrupted Report";
+    static constexpr const char* kSetUpInterrupted =
+        "Set-up interrupted: the joint is not set up.\nRun \"Setup...\" again.";
+    static constexpr const char* kLinkLost =
+        "The link to the logger was lost.\nPress \"Connect\" to connect again.";
+    static constexpr const char* kSetUpLinkLost =
+        "The link to the logger was lost: the joint is not set up.\nPress \"Connect\", then run "
+        "\"Setup...\" again.";
 
     struct StepResult {
         QList<QByteArray> commands;  // to be written in this order
@@ -106,9 +119,18 @@ public:
     bool downloadUnfinished() const { return writer_.isOpen(); }
     // The window closes: a download under way is kept as far as it came and shown.
     void windowClosing();
+    // Ends a download under way before its last page: what arrived is kept as a report, the
+    // operator is told why it is incomplete, and nothing more is sent.
+    void endDownloadIncomplete(const QString& why);
+    // The port failed for good (the device went away): a download under way is kept as far as
+    // it came, a set-up under way ends, and "Connect" opens the port again.
+    void linkLost();
+    bool lost() const { return lost_; }
 
     // Where the last download was stored (empty when none was).
     QString downloadedPath() const { return downloadedPath_; }
+    // Why the last download ended before its last page (empty when it did not).
+    QString incompleteReason() const { return incompleteReason_; }
 
 private:
     void showReadyDisplay();
@@ -119,8 +141,15 @@ private:
     QByteArray nextStatusPoll();
     // States 7 and 8: the notes record, then the reserve record, each after the logger's reply.
     void sendSetUpRecord(StepResult& out);
+    // A set-up has sent a record and not yet had the logger's answer to its last one.
+    bool setUpUnderWay() const { return state_ >= 7 && state_ <= 9; }
+    // Nothing more of a set-up under way is sent; the operator is told to run it again.
+    void abandonSetUp();
     void beginDownload(const QByteArray& line, StepResult& out);
+    void downloadPage(const QByteArray& line, StepResult& out);
     void finishDownload(StepResult& out);
+    // Moves the report into place and moves the joint number on.
+    void keepReport();
 
     SetupContext c_;
     QString reportFolder_;
@@ -139,13 +168,16 @@ private:
     int silentA_ = 0;
     int silentB_ = 0;
     int pageCounter_ = 0;
+    int pageRetries_ = 0;
     int remaining_ = 0;
+    bool lost_ = false;
     Build build_ = Build::None;
     QByteArray outgoing_;
     QByteArray probeIdentity_;
     QString heaterText_;
     DownloadWriter writer_;
     QString downloadedPath_;
+    QString incompleteReason_;
 };
 
 }  // namespace vr5

@@ -68,6 +68,20 @@ bool isRecord(const QByteArray& line, const char* prefix) {
     return line.startsWith(prefix) && line.endsWith("eom");
 }
 
+bool isWholePage(const QByteArray& line) {
+    if (line.size() < 5 + 3 || !line.endsWith("eom")) return false;
+    const qsizetype digits = line.size() - 5 - 3;
+    if (digits % kSampleDigits != 0) return false;
+    for (qsizetype i = 5; i < 5 + digits; ++i) {
+        if (hexDigit(line[i]) < 0) return false;
+    }
+    return true;
+}
+
+qsizetype pageSamples(const QByteArray& line) {
+    return line.size() < 5 + 3 ? 0 : (line.size() - 5 - 3) / kSampleDigits;
+}
+
 QByteArray numberField(long long value) {
     const long long magnitude = value < 0 ? -value : value;
     if (magnitude > 0xFFFF) return "ffff";

@@ -39,6 +39,14 @@ QByteArray setOffsets(int pressureOffset, int temperatureOffset);
 // A reply that begins with `prefix` and whose last three characters are "eom".
 bool isRecord(const QByteArray& line, const char* prefix);
 
+// A page of samples as the logger sends it: five characters of prefix, then whole samples of
+// eight hex digits (time, then pressure), then "eom". A page cut short, without its "eom", with
+// a character that is no hex digit or with part of a sample was damaged on the way.
+inline constexpr int kSampleDigits = 8;
+bool isWholePage(const QByteArray& line);
+// The samples a whole page holds.
+qsizetype pageSamples(const QByteArray& line);
+
 // Field encodings of the hex records: a number is four lower-case hex digits of its absolute
 // value (above 65535: "ffff"); a string is its count of UTF-16 units (trimmed, at most 100)
 // then each unit low byte first; an empty string is "0000" and one filler "0000".

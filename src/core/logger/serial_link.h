@@ -19,8 +19,10 @@ class SerialByteSink {
 public:
     virtual ~SerialByteSink() = default;
     virtual void onSerialByte(unsigned char byte, unsigned portNumber) = 0;
-    // A failed port operation, already worded for the "Application Error" box.
-    virtual void onSerialError(const QString& text) = 0;
+    // A failed port operation, already worded for the "Application Error" box. `linkLost` says
+    // that the port failed for good (the device went away, reading stopped): nothing more
+    // arrives until the owner opens the port again.
+    virtual void onSerialError(const QString& text, bool linkLost) = 0;
 };
 
 }  // namespace vr5

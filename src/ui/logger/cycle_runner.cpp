@@ -23,6 +23,10 @@ bool CycleRunner::open(unsigned portNumber) {
     return true;
 }
 
+void CycleRunner::resumeSteps() {
+    if (!closed_ && cycle_.polling() && !timer_.isActive()) timer_.start(LoggingCycle::kStepMs);
+}
+
 void CycleRunner::close() {
     closed_ = true;
     timer_.stop();
@@ -44,8 +48,12 @@ void CycleRunner::onSerialByte(unsigned char byte, unsigned /*portNumber*/) {
     }
 }
 
-void CycleRunner::onSerialError(const QString& text) {
+void CycleRunner::onSerialError(const QString& text, bool linkLost) {
     prompter_.show(text, QStringLiteral("Application Error"), Prompter::Icon::Error);
+    if (!linkLost || closed_) return;
+    lines_.clear();
+    cycle_.linkLost();
+    Q_EMIT this->linkLost();
 }
 
 void CycleRunner::runStep(std::optional<QByteArray> line) {
@@ -56,7 +64,12 @@ void CycleRunner::runStep(std::optional<QByteArray> line) {
     // A memory clear and the next read go out together, so the second cannot replace the first.
     QByteArray out;
     for (const QByteArray& command : result.commands) out += command;
-    if (!out.isEmpty() && !closed_) port_.Write(out);
+    if (!out.isEmpty() && !closed_) {
+        // Whatever part of a line came before this command answers nothing we wait for: the
+        // port throws the rest of it away before it writes.
+        lines_.dropPartial();
+        port_.Write(out);
+    }
     if (!result.endDialog && cycle_.polling() && !closed_) timer_.start(LoggingCycle::kStepMs);
     Q_EMIT stepped(result, line);
 }

@@ -25,6 +25,8 @@ public:
     // Opens COM<portNumber> and starts reading; false when it cannot be opened.
     bool open(unsigned portNumber);
     void startSteps() { timer_.start(LoggingCycle::kFirstStepMs); }
+    // Steps again after the cycle stopped them, when the port is open once more after it failed.
+    void resumeSteps();
     // No more steps, nothing more from the port.
     void close();
 
@@ -32,11 +34,13 @@ public:
     void dropLine() { lines_.takeLine(); }
 
     void onSerialByte(unsigned char byte, unsigned portNumber) override;
-    void onSerialError(const QString& text) override;
+    void onSerialError(const QString& text, bool linkLost) override;
 
 Q_SIGNALS:
     // After every step, with what it did (the commands have been written).
     void stepped(const LoggingCycle::StepResult& result, const std::optional<QByteArray>& line);
+    // The port failed for good; the cycle has been told.
+    void linkLost();
 
 private:
     void runStep(std::optional<QByteArray> line);

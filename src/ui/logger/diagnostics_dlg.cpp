@@ -105,8 +105,13 @@ void CDiagnosticsDlg::onSerialByte(unsigned char byte, unsigned /*portNumber*/) 
     }
 }
 
-void CDiagnosticsDlg::onSerialError(const QString& text) {
+void CDiagnosticsDlg::onSerialError(const QString& text, bool linkLost) {
     c_.prompter.show(text, QStringLiteral("Application Error"), Prompter::Icon::Error);
+    if (linkLost && !closing_) {
+        lines_.clear();
+        session_.linkLost();
+        render();
+    }
 }
 
 void CDiagnosticsDlg::step() {

@@ -32,7 +32,7 @@ public:
     QGroupBox* probeBox() const { return probe_; }
 
     void onSerialByte(unsigned char byte, unsigned portNumber) override;
-    void onSerialError(const QString& text) override;
+    void onSerialError(const QString& text, bool linkLost) override;
 
     void done(int result) override;
 

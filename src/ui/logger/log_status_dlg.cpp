@@ -143,12 +143,18 @@ CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget
                          render();
                          if (result.endDialog) reject();
                      });
+    QObject::connect(&runner_, &CycleRunner::linkLost, this, [this] { render(); });
     render();
     runner_.startSteps();
 }
 
 CLogStatusDlg::~CLogStatusDlg() {
-    runner_.close();
+    // The program quits with the window open: a download under way is kept as closing would.
+    if (!closing_) {
+        closing_ = true;
+        runner_.close();
+        cycle_.windowClosing();
+    }
 }
 
 void CLogStatusDlg::render() {
@@ -183,6 +189,7 @@ void CLogStatusDlg::openPort() {
     const bool opened = runner_.open(portNumber);
     QApplication::restoreOverrideCursor();
     cycle_.connectFinished(opened);
+    if (opened) runner_.resumeSteps();
     render();
 }
 

@@ -72,7 +72,8 @@ TEST(DownloadWriterTest, NeverRemovesARunLeftInATemporaryFile) {
 
         test::ScriptedPrompter prompter;
         DownloadWriter writer;
-        ASSERT_TRUE(writer.begin(folder.path(), jointReply("M-1", "B7", "13", 8), prompter));
+        ASSERT_EQ(writer.begin(folder.path(), jointReply("M-1", "B7", "13", 8), prompter),
+                  DownloadWriter::Begun::Opened);
         writer.discard();
         EXPECT_TRUE(QFile::exists(file.fileName()));
         EXPECT_TRUE(prompter.messages.isEmpty());

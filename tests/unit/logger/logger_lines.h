@@ -48,7 +48,7 @@ inline QByteArray summaryLine(int sampleCount) {
 inline QByteArray pageLine(int firstTick, int count, int pressure) {
     QByteArray line = "Pw12:";
     for (int i = 0; i < count; ++i) {
-        line += QByteArray::number(firstTick + i, 16).rightJustified(4, '0');
+        line += QByteArray::number((firstTick + i) & 0xFFFF, 16).rightJustified(4, '0');
         line += QByteArray::number(pressure & 0xFFFF, 16).rightJustified(4, '0');
     }
     return line + "eom";

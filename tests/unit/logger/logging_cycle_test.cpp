@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "logger/logger_lines.h"
+#include "logger/logging_cycle_fixture.h"
 #include "report/report_decoder.h"
 #include "scripted_prompter.h"
 #include "settings/settings_keys.h"
@@ -19,81 +20,7 @@ using test::pageLine;
 using test::statusLine;
 using test::summaryLine;
 
-// A cycle with its store, state and prompter, stepped as the window's timer would.
-class LoggingCycleTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        settings.write(keys::JobNumber, QStringLiteral("12"));
-        settings.write(keys::JointNumber, 7);
-        settings.write(keys::EmployeeId, QStringLiteral("A5"));
-        settings.write(keys::MachineModelText, QStringLiteral("ZG 412 H"));
-        settings.write(keys::HeatIfp, QStringLiteral("75"));
-        settings.write(keys::PipeAreaInch, QStringLiteral("10"));
-        cycle = std::make_unique<LoggingCycle>(
-            SetupContext{settings, state, prompter}, reportFolder(),
-            [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)); });
-    }
-    QString reportFolder() const { return folder.filePath(QStringLiteral("Joint Reports")); }
-
-    void connect() {
-        cycle->beginConnect();
-        cycle->connectFinished(true);
-    }
-    // One step: the commands it sent, joined.
-    QByteArray step(std::optional<QByteArray> line = std::nullopt) {
-        last = cycle->step(std::move(line));
-        QByteArray sent;
-        for (const QByteArray& c : last.commands) sent += c;
-        return sent;
-    }
-    // The set-up records, built as "Start" would, for a logger to echo back.
-    QByteArray jointInformation() {
-        EXPECT_TRUE(cycle->startLogging());
-        step();
-        const QByteArray record = step(statusLine());
-        EXPECT_TRUE(record.startsWith("Wp02:"));
-        return record;
-    }
-    // A joint set up and logged; the logger's echo of its joint information.
-    QByteArray loggedJoint() {
-        connect();
-        const QByteArray joint = jointInformation();
-        step("Pw02");
-        step("Pw03");
-        step("Pw04");
-        return joint;
-    }
-    // The download begun: the logger reported a finished run and sent its joint information.
-    QByteArray downloadBegun() {
-        const QByteArray joint = loggedJoint();
-        step(statusLine({.logging = '2'}));
-        step(echo(joint));
-        return joint;
-    }
-    // Runs a whole download of `samples` samples in pages of `perPage`; the pages asked for.
-    QList<QByteArray> download(const QByteArray& jointInfo, int samples, int perPage) {
-        EXPECT_EQ(step(statusLine({.logging = '2'})), "Wp2R\r\n");
-        EXPECT_EQ(step(echo(jointInfo)), "Wp3R\r\n");
-        EXPECT_EQ(step(QByteArray("Pw03:03e70000000003e700000000eom")), "Wp4R\r\n");
-        EXPECT_EQ(step("Pw04:0000" + protocol::stringField(QStringLiteral("VR5Xv0.3.0 P1")) +
-                       protocol::stringField(QStringLiteral("12 in\u00B2~")) + "eom"),
-                  "Wp11\r\n");
-        QList<QByteArray> asked{step(summaryLine(samples))};
-        for (int first = 0; !last.endDialog && first < 100000; first += perPage) {
-            const QByteArray sent = step(pageLine(first, std::min(perPage, samples - first), 190));
-            if (!sent.isEmpty()) asked << sent;
-        }
-        return asked;
-    }
-
-    QTemporaryDir folder;
-    MemorySettingsStore settings;
-    ProgramState state;
-    test::ScriptedPrompter prompter;
-    std::unique_ptr<LoggingCycle> cycle;
-    LoggingCycle::StepResult last;
-};
+class LoggingCycleTest : public test::LoggingCycleFixture {};
 
 TEST_F(LoggingCycleTest, IdlePollingAndSilence) {
     EXPECT_EQ(step(), "") << "nothing is sent before the operator connects";
@@ -446,35 +373,6 @@ TEST_F(LoggingCycleTest, ClosingTheWindowKeepsWhatArrived) {
     SetUp();
     cycle->windowClosing();
     EXPECT_EQ(settings.read(keys::JointNumber, 0), 7);
-}
-
-TEST_F(LoggingCycleTest, AReportFolderThatCannotBeMadeIsToldAndTheLoggerMayBeCleared) {
-    // A file where the folder should be.
-    QFile blocker(reportFolder());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    const QByteArray joint = loggedJoint();
-    prompter.answers = {Prompter::Answer::Yes};
-    step(statusLine({.logging = '2'}));
-    EXPECT_EQ(step(echo(joint)), "Wp3R\r\n");
-    EXPECT_EQ(prompter.messages.last(), QStringLiteral("Could not create folder\n%1\nto save data!")
-                                            .arg(QDir::toNativeSeparators(reportFolder())));
-    // The logger falls silent; the download starts again and fails a second time.
-    step();
-    step();
-    step();
-    step(statusLine({.logging = '2'}));
-    EXPECT_EQ(step(echo(joint)), "Wp13CLR\r\nWp3R\r\n");
-    EXPECT_EQ(prompter.messages.last(), QString::fromUtf8(LoggingCycle::kDeleteQuestion));
-    step(QByteArray("Pw03:03e70000000003e700000000eom"));
-    step(
-        QByteArray("Pw04:0000"
-                   "00000000"
-                   "00000000eom"));
-    step(summaryLine(5));
-    EXPECT_EQ(step(pageLine(0, 5, 100)), "") << "with nothing written the first page ends it";
-    EXPECT_TRUE(last.endDialog);
-    EXPECT_FALSE(state.reloadFlag);
 }
 
 }  // namespace
