@@ -8,6 +8,7 @@
 #include "logger/logging_cycle.h"
 #include "logger/protocol.h"
 #include "platform/com_ports.h"
+#include "platform/termination.h"
 #include "program_state.h"
 #include "settings/settings_keys.h"
 #include "ui/logger/cycle_runner.h"
@@ -105,7 +106,9 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
             end(kExitNothingToDownload);
         });
     runner.startSteps();
+    setTerminationHandler([&loop] { loop.exit(); });
     loop.exec();
+    setTerminationHandler({});
     if (!ended) {
         // The program was asked to end (Ctrl+C, a logout): what arrived is kept.
         runner.close();

@@ -21,6 +21,14 @@ namespace vr5 {
 namespace {
 
 std::atomic<bool> requested{false};
+std::function<void()> handler;
+
+void react() {
+    if (handler)
+        handler();
+    else
+        QCoreApplication::quit();
+}
 
 #ifdef Q_OS_UNIX
 // A signal handler may only write to a descriptor; the event loop reads the other end.
@@ -41,8 +49,7 @@ void onSignal(int signal) {
 #ifdef Q_OS_WIN
 BOOL WINAPI onConsoleEvent(DWORD) {
     requested = true;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &react, Qt::QueuedConnection);
     return TRUE;
 }
 #endif
@@ -58,7 +65,7 @@ void quitOnTermination() {
     QObject::connect(notifier, &QSocketNotifier::activated, app, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t read = ::read(wakeFds[1], &byte, 1);
-        QCoreApplication::quit();
+        react();
     });
     struct sigaction action {};
     action.sa_handler = onSignal;
@@ -69,6 +76,10 @@ void quitOnTermination() {
 #ifdef Q_OS_WIN
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 #endif
+}
+
+void setTerminationHandler(std::function<void()> newHandler) {
+    handler = std::move(newHandler);
 }
 
 bool terminationRequested() {

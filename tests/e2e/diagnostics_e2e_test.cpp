@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 #include "emulator_process.h"
 #include "settings/settings_keys.h"
@@ -118,6 +119,28 @@ TEST(DiagnosticsE2eTest, LinkFaultsLeaveTheWindowUsable) {
         dialog.reject();
         EXPECT_FALSE(dialog.isVisible());
     }
+}
+
+// The port fails for good: the window says the link is lost instead of polling a dead port.
+TEST(DiagnosticsE2eTest, ALostLinkIsSaidAndNothingMoreIsSent) {
+    test::EmulatorProcess emulator;
+    ASSERT_TRUE(emulator.start({"--fault", "drop@cmd:4"}));
+    MemorySettingsStore settings;
+    settings.write(keys::ComPort, static_cast<int>(test::EmulatorProcess::kPort) - 1);
+    ProgramState state;
+    YesPrompter prompter;
+    CDiagnosticsDlg dialog({settings, state, prompter});
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.session().connected(); }, 5000))
+        << prompter.shown.join(u'\n').toStdString();
+    EXPECT_TRUE(std::any_of(prompter.shown.begin(), prompter.shown.end(), [](const QString& t) {
+        return t.startsWith(QStringLiteral("Application Error|WARNING:  ReadFile() Failed"));
+    })) << prompter.shown.join(u'\n').toStdString();
+    QTest::qWait(600);  // no blinking: the caption stays
+    EXPECT_EQ(dialog.findChild<QGroupBox*>()->title(),
+              QString::fromLatin1(DiagnosticsSession::kLinkLost));
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.reject();
 }
 
 }  // namespace

@@ -118,23 +118,110 @@ TEST_F(LogStatusE2eTest, TwoJointsLoggedAndDownloadedInARow) {
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
-TEST_F(LogStatusE2eTest, ClosingTheWindowDuringADownloadKeepsThePartialReport) {
-    ASSERT_TRUE(emulator.start(
-        {"--state", "finished", "--samples", "3000", "--page-size", "10", "--pace", "115200"}));
+// Closed by the operator, or gone with the program (its event loop left without a close): what
+// arrived is kept as a report either way.
+TEST_F(LogStatusE2eTest, AWindowThatEndsDuringADownloadKeepsThePartialReport) {
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "the program quits" : "the window is closed");
+        ASSERT_TRUE(emulator.start(
+            {"--state", "finished", "--samples", "3000", "--page-size", "10", "--pace", "115200"}));
+        QTemporaryDir reports;
+        state = ProgramState();
+        auto dialog = std::make_unique<CLogStatusDlg>(SetupContext{settings, state, prompter},
+                                                      reports.path());
+        dialog->show();
+        dialog->connectButton()->click();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return dialog->statusText()->text().startsWith(
+                    QStringLiteral("Downloading joint report... (1"));
+            },
+            10000));
+        if (!quit) dialog->reject();
+        dialog.reset();
+        EXPECT_TRUE(state.reloadFlag);
+        const QStringList files = QDir(reports.path()).entryList(QDir::Files | QDir::Hidden);
+        EXPECT_EQ(files, QStringList({QStringLiteral("VR Job 1000 Joint 1 by EMU.tjr")}));
+        emulator.stop();
+    }
+}
+
+// The port fails for good (the logger switched off, a Bluetooth link gone): the operator is told,
+// and "Connect" opens the port again once the logger is back.
+TEST_F(LogStatusE2eTest, ALostLinkIsToldAndConnectOpensThePortAgain) {
+    ASSERT_TRUE(emulator.start({"--fault", "drop@poll:3"}));
     CLogStatusDlg dialog({settings, state, prompter}, folder.path());
     dialog.show();
     dialog.connectButton()->click();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return dialog.statusText()->text().startsWith(
-                QStringLiteral("Downloading joint report... (1"));
-        },
-        10000));
-    dialog.reject();
-    EXPECT_TRUE(state.reloadFlag);
-    const QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
-    ASSERT_EQ(files.size(), 1) << files.join(u',').toStdString();
-    EXPECT_TRUE(files[0].endsWith(QStringLiteral(".tjr")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.cycle().lost(); }, 10000));
+    EXPECT_EQ(dialog.statusText()->text(), QString::fromUtf8(LoggingCycle::kLinkLost));
+    EXPECT_EQ(dialog.connectButton()->text(), QStringLiteral("Connect"));
+    EXPECT_TRUE(std::any_of(prompter.shown.begin(), prompter.shown.end(), [](const QString& t) {
+        return t.startsWith(QStringLiteral("WARNING:  ReadFile() Failed"));
+    }));
+
+    // The logger is back on the same port.
+    ASSERT_TRUE(emulator.start({"--pace", "115200"}));
+    dialog.connectButton()->click();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return dialog.statusText()->text() == QString::fromUtf8(LoggingCycle::kReadyText); },
+        5000))
+        << dialog.statusText()->text().toStdString();
+    const int polls = emulator.log().count(QStringLiteral("< Wp01"));
+    QTest::qWait(1500);
+    EXPECT_GT(emulator.log().count(QStringLiteral("< Wp01")), polls + 2) << "polling goes on";
+    EXPECT_TRUE(dialog.cycle().polling());
+    EXPECT_EQ(dialog.connectButton()->text(), QStringLiteral("Disconn."));
+}
+
+// A set-up record lost on its way: nothing more of that set-up is sent, the operator is told to
+// run it again, and the second set-up logs the joint.
+TEST_F(LogStatusE2eTest, ASetUpInterruptedAtEachRecordEndsCleanly) {
+    for (int lost = 1; lost <= 3; ++lost) {
+        SCOPED_TRACE(testing::Message() << "set-up record " << lost << " lost");
+        ASSERT_TRUE(
+            emulator.start({"--time-scale", "60", "--joint-seconds", "20", "--page-size", "100",
+                            "--fault", QStringLiteral("silence@record:%1").arg(lost)}));
+        QTemporaryDir reports;
+        state = ProgramState();
+        state.currentMachineModelText = settings.read(keys::MachineModelText);
+        settings.write(keys::ParameterEntered, 0);
+        CLogStatusDlg dialog({settings, state, prompter}, reports.path());
+        NextEveryPage pages;
+        dialog.setSetupPages(&pages);
+        dialog.show();
+        dialog.connectButton()->click();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return dialog.cycle().link() == LoggingCycle::Link::Connected; }, 5000));
+        dialog.setupButton()->click();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return dialog.statusText()->text() ==
+                       QString::fromUtf8(LoggingCycle::kSetUpInterrupted);
+            },
+            5000))
+            << dialog.statusText()->text().toStdString();
+        QTest::qWait(1500);
+        const QString log = emulator.log();
+        EXPECT_EQ(log.count(QStringLiteral("< Wp02:")), 1);
+        EXPECT_EQ(log.count(QStringLiteral("< Wp03:")), lost >= 2 ? 1 : 0);
+        EXPECT_EQ(log.count(QStringLiteral("< Wp04:")), lost >= 3 ? 1 : 0);
+        EXPECT_TRUE(dialog.cycle().polling());
+        EXPECT_EQ(dialog.cycle().link(), LoggingCycle::Link::Connected) << "nothing is logged";
+        EXPECT_TRUE(dialog.setupButton()->isEnabled());
+
+        // The set-up again: the joint is logged and downloaded.
+        dialog.setupButton()->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 30000))
+            << dialog.statusText()->text().toStdString();
+        QFile file(state.currentReportPath);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << state.currentReportPath.toStdString();
+        JointRecord rec;
+        decodeReport(file.readAll(), rec);
+        EXPECT_FALSE(rec.problem.isDamaged());
+        EXPECT_EQ(rec.fields.employeeId, QStringLiteral("E7"));
+        emulator.stop();
+    }
 }
 
 TEST_F(LogStatusE2eTest, LinkFaultsInTheWindow) {
@@ -154,7 +241,6 @@ TEST_F(LogStatusE2eTest, LinkFaultsInTheWindow) {
         {"a line that is not the logger's", {"--fault", "garbage@poll:2"}, "", false},
         {"a logger gone quiet", {"--fault", "silence:1000@poll:2"}, "", false},
         {"a 42-character status", {"--fault", "short-status@poll:2"}, "", false},
-        {"the link dropped", {"--fault", "drop@poll:3"}, "", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -187,8 +273,8 @@ TEST_F(LogStatusE2eTest, DownloadFaultsInTheWindow) {
     const struct {
         const char* what;
         QStringList fault;
-        bool closes;  // the download ends the window by itself
-        int samples;  // in the report the view is to show; -1 when only part arrived
+        bool closes;  // the download ends the window by itself; else it ends incomplete
+        int samples;  // in the report the view is to show
     } cases[] = {
         // The notes read-back answered with the reserve record: the notes are left empty.
         {"the notes read-back answered wrongly", {"--fault", "wrong-record@cmd:3"}, true, 300},
@@ -196,10 +282,13 @@ TEST_F(LogStatusE2eTest, DownloadFaultsInTheWindow) {
         {"replies late by most of a step", {"--fault", "slow:250"}, true, 300},
         // Two silent steps: the status poll again, and the download afresh.
         {"one lost page request", {"--fault", "silence@page:2"}, true, 300},
-        // A page that is no page is taken as it comes; the window still ends.
-        {"a page of garbage", {"--fault", "garbage@page:2"}, true, -1},
-        {"the link dropped", {"--fault", "drop@page:2"}, false, -1},
-        {"a logger gone quiet", {"--fault", "silence:1000@page:2"}, false, -1},
+        // A page that is no page, or one cut short, is asked for again.
+        {"a page of garbage", {"--fault", "garbage@page:2"}, true, 300},
+        {"a page cut short once", {"--fault", "cut@page:2"}, true, 300},
+        // What arrived is kept at once, and said to be incomplete.
+        {"a page that stays cut", {"--fault", "cut:10@page:2"}, false, 100},
+        {"the link dropped", {"--fault", "drop@page:2"}, false, 100},
+        {"a logger gone quiet", {"--fault", "silence:1000@page:2"}, false, 100},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -214,7 +303,13 @@ TEST_F(LogStatusE2eTest, DownloadFaultsInTheWindow) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 20000))
                 << dialog.statusText()->text().toStdString() << logger.log().toStdString();
         } else {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.cycle().polling(); }, 20000));
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return !dialog.cycle().incompleteReason().isEmpty(); }, 20000));
+            EXPECT_TRUE(dialog.statusText()->text().startsWith(
+                QStringLiteral("Joint report incomplete:\n")))
+                << dialog.statusText()->text().toStdString();
+            EXPECT_TRUE(prompter.shown.last().startsWith(
+                QStringLiteral("The joint report is incomplete: ")));
             // Not frozen: the window still answers and closes.
             EXPECT_TRUE(dialog.isVisible());
             QApplication::processEvents();
@@ -226,12 +321,10 @@ TEST_F(LogStatusE2eTest, DownloadFaultsInTheWindow) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << state.currentReportPath.toStdString();
         JointRecord rec;
         decodeReport(file.readAll(), rec);
-        if (c.samples >= 0) {
-            EXPECT_FALSE(rec.problem.isDamaged());
-            EXPECT_EQ(static_cast<int>(rec.time.size()), c.samples);
-            EXPECT_EQ(QFileInfo(state.currentReportPath).fileName(),
-                      QStringLiteral("VR Job 1000 Joint 1 by EMU.tjr"));
-        }
+        EXPECT_EQ(rec.problem.isDamaged(), !c.closes) << "a part report says so when opened";
+        EXPECT_EQ(static_cast<int>(rec.time.size()), c.samples);
+        EXPECT_EQ(QFileInfo(state.currentReportPath).fileName(),
+                  QStringLiteral("VR Job 1000 Joint 1 by EMU.tjr"));
     }
 }
 

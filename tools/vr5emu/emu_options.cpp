@@ -26,6 +26,7 @@ const char* const kUsage =
     "                         finished run waiting to be downloaded\n"
     "  --job TEXT --joint N --employee TEXT  joint information of the run stored at start\n"
     "                         (defaults 1000, 1, EMU)\n"
+    "  --logged-at DATETIME   when that run was set up, as 2026-12-07T09:05:03 (default: now)\n"
     "  --samples N            samples of that run: logged so far (logging, default 0) or in\n"
     "                         all (finished, default a whole joint)\n"
     "  --joint-seconds S      logged time after which a run ends by itself (default 600)\n"
@@ -48,12 +49,14 @@ const char* const kUsage =
     "  ff[:N]                 the first byte of N replies is 0xFF\n"
     "  short-status[:N]       N status replies cut to 42 characters\n"
     "  wrong-record[:N]       N read-backs answered with the next record's reply\n"
+    "  cut[:N]                N replies lose their second half (the line still ends)\n"
     "                         (Wp2R gets Pw03, Wp3R gets Pw04, Wp4R gets Pw02)\n"
     "  slow:MS                every reply from then on leaves MS milliseconds later\n"
     "  drop                   the link goes down: no reply, the pty closes, vr5emu ends\n"
     "  TRIGGER                cmd:K   from the K-th command received (1-based)\n"
     "                         poll:K  from the K-th status poll (1-based)\n"
     "                         page:K  from the request of download page K (from 0)\n"
+    "                         record:K  from the K-th set-up record (Wp02:, Wp03:, Wp04:)\n"
     "                         without one, from the first command\n"
     "  A fault acts on the commands it fits: short-status on status polls, wrong-record on\n"
     "  read-backs; the others on any command.\n"
@@ -62,6 +65,7 @@ const char* const kUsage =
     "  vr5emu --link ~/.config/Tarnell/ports/COM6 --time-scale 10\n"
     "  vr5emu --state finished --job 12 --joint 7 --employee A5 --samples 25 --page-size 10\n"
     "  vr5emu --fault short-status@poll:3 --fault drop@page:2\n"
+    "  vr5emu --state finished --fault cut@page:3\n"
     "\n"
     "Exit status: 0 stopped, link dropped or download done; 1 wrong arguments; 2 no pty,\n"
     "or the --link name is taken by something other than a symlink.\n";
@@ -180,6 +184,12 @@ bool parseOptions(int argc, char** argv, EmuOptions& o, std::string* why) {
             o.joint.job = a.text();
         } else if (a.option("--employee")) {
             o.joint.employee = a.text();
+        } else if (a.option("--logged-at")) {
+            o.joint.loggedAt = QDateTime::fromString(a.text(), Qt::ISODate);
+            if (!o.joint.loggedAt.isValid()) {
+                a.fail("--logged-at takes a date and time as 2026-12-07T09:05:03, not \"" +
+                       std::string(a.value()) + "\"");
+            }
         } else if (a.option("--joint")) {
             o.joint.joint = a.whole(0, 65535);
         } else if (a.option("--samples")) {

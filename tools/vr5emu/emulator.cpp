@@ -122,6 +122,7 @@ void Emulator::onLine(const std::string& line) {
     if (fault.wrongRecord) text = model_.readBack(fault.wrongRecord);
     if (fault.shortStatus && text.size() > 42) text.resize(42);
     if (fault.garbage) text = std::string(FaultPlan::kGarbage);
+    if (fault.cut) text.resize(text.size() / 2);
     if (fault.ff && !text.empty()) text[0] = '\xff';
     queueReply(std::move(text), fault.delayMs);
     downloadDone_ = downloadDone_ || reply.downloadDone;

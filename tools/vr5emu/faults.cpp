@@ -27,6 +27,7 @@ constexpr KindName kKinds[] = {
     {"drop", FaultSpec::Kind::Drop},
     {"slow", FaultSpec::Kind::Slow},
     {"wrong-record", FaultSpec::Kind::WrongRecord},
+    {"cut", FaultSpec::Kind::Cut},
 };
 
 bool replaces(const FaultSpec::Kind kind, const Command& c) {
@@ -63,8 +64,11 @@ std::optional<FaultSpec> parseFault(std::string_view text, std::string* why) {
             spec.trigger = FaultSpec::Trigger::Poll;
         } else if (name == "page") {
             spec.trigger = FaultSpec::Trigger::Page;
+        } else if (name == "record") {
+            spec.trigger = FaultSpec::Trigger::Record;
         } else {
-            return fail("unknown trigger \"" + std::string(trigger) + "\" (cmd:K, poll:K, page:K)");
+            return fail("unknown trigger \"" + std::string(trigger) +
+                        "\" (cmd:K, poll:K, page:K, record:K)");
         }
         const int least = spec.trigger == FaultSpec::Trigger::Page ? 0 : 1;
         if (k < least) {
@@ -84,7 +88,7 @@ std::optional<FaultSpec> parseFault(std::string_view text, std::string* why) {
     }
     if (!known) {
         return fail("unknown fault \"" + std::string(kindName) +
-                    "\" (silence, garbage, ff, short-status, drop, slow, wrong-record)");
+                    "\" (silence, garbage, ff, short-status, drop, slow, wrong-record, cut)");
     }
     if (colon != std::string_view::npos) {
         const auto n = wholeNumber(head.substr(colon + 1));
@@ -108,6 +112,7 @@ FaultPlan::FaultPlan(std::vector<FaultSpec> faults) {
 FaultDecision FaultPlan::onCommand(const Command& command) {
     ++commands_;
     if (command.kind == Command::Kind::Status) ++polls_;
+    if (command.kind == Command::Kind::SetupRecord) ++records_;
     for (Active& f : faults_) {
         switch (f.spec.trigger) {
             case FaultSpec::Trigger::Start:
@@ -121,6 +126,10 @@ FaultDecision FaultPlan::onCommand(const Command& command) {
             case FaultSpec::Trigger::Page:
                 f.armed =
                     f.armed || (command.kind == Command::Kind::Page && command.page == f.spec.k);
+                break;
+            case FaultSpec::Trigger::Record:
+                f.armed =
+                    f.armed || (command.kind == Command::Kind::SetupRecord && records_ == f.spec.k);
                 break;
         }
     }
@@ -154,6 +163,9 @@ FaultDecision FaultPlan::onCommand(const Command& command) {
                 break;
             case FaultSpec::Kind::Ff:
                 d.ff = true;
+                break;
+            case FaultSpec::Kind::Cut:
+                d.cut = true;
                 break;
             case FaultSpec::Kind::ShortStatus:
                 if (!replaces(f.spec.kind, command)) continue;

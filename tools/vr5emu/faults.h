@@ -11,12 +11,12 @@ namespace vr5emu {
 
 // Faults of a real link and logger, played on purpose: KIND[:N][@TRIGGER].
 struct FaultSpec {
-    enum class Kind { Silence, Garbage, Ff, ShortStatus, Drop, Slow, WrongRecord };
-    enum class Trigger { Start, Command, Poll, Page };
+    enum class Kind { Silence, Garbage, Ff, ShortStatus, Drop, Slow, WrongRecord, Cut };
+    enum class Trigger { Start, Command, Poll, Page, Record };
     Kind kind = Kind::Silence;
     int n = 1;  // commands or replies affected; milliseconds for slow
     Trigger trigger = Trigger::Start;
-    int k = 0;  // the trigger's command, poll or page number
+    int k = 0;  // the trigger's command, poll, page or set-up record number
 };
 
 // Reads one --fault value; nothing (with the reason in *why) when it is not one.
@@ -29,6 +29,7 @@ struct FaultDecision {
     bool garbage = false;      // the reply is replaced by a garbage line
     bool ff = false;           // the reply's first byte becomes 0xFF
     bool shortStatus = false;  // the status reply is cut to 42 characters
+    bool cut = false;          // the reply loses its second half (noise on the line)
     int wrongRecord = 0;       // a read-back is answered with this record's reply instead
     int delayMs = 0;           // the reply leaves this much later
 };
@@ -51,6 +52,7 @@ private:
     std::vector<Active> faults_;
     int commands_ = 0;
     int polls_ = 0;
+    int records_ = 0;
 };
 
 }  // namespace vr5emu

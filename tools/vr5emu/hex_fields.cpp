@@ -125,7 +125,7 @@ std::optional<double> leadingNumber(const QString& text) {
 }
 
 std::string buildJointInfo(const StoredJoint& joint) {
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = joint.loggedAt.isValid() ? joint.loggedAt : QDateTime::currentDateTime();
     const auto s = [](const char* text) { return QString::fromUtf8(text); };
     HexWriter w;
     w.number(now.date().year());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <optional>
 #include <string>
@@ -78,6 +79,7 @@ struct StoredJoint {
     QString job = QStringLiteral("1000");
     int joint = 1;
     QString employee = QStringLiteral("EMU");
+    QDateTime loggedAt;  // when its set-up was built; invalid: when the emulator started
 };
 std::string buildJointInfo(const StoredJoint& joint);
 // An empty notes record (markers 999, no location, no notes) with one line of notes.

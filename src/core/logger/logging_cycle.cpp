@@ -55,6 +55,7 @@ void LoggingCycle::connectFinished(bool opened) {
             // The port is open again after it failed: polling starts afresh.
             lost_ = false;
             polling_ = true;
+            display_.statusText = QString::fromUtf8(kReadyText);
             state_ = 0;
             silentA_ = 0;
             silentB_ = 0;
