@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "app_info.h"
 #include "page/report_page.h"
@@ -36,6 +37,24 @@ public:
 };
 
 }  // namespace
+
+QStringList filesInPageRange(const QStringList& paths, QPrinter::PrintRange range,
+                             const QPageRanges& pages) {
+    if (range != QPrinter::PageRange || pages.isEmpty()) return paths;
+    QStringList picked;
+    for (const QPageRanges::Range& r : pages.toRangeList()) {
+        const qsizetype from = std::max(r.from, 1);
+        const qsizetype to = std::min<qsizetype>(r.to, paths.size());
+        for (qsizetype page = from; page <= to; ++page) picked << paths[page - 1];
+    }
+    return picked;
+}
+
+QString noFilesInPageRange(const QPageRanges& pages, qsizetype fileCount) {
+    return QStringLiteral("Pages %1 were asked for, but there %2: nothing was printed.")
+        .arg(pages.toString(), fileCount == 1 ? QStringLiteral("is only one file")
+                                              : QStringLiteral("are only %1 files").arg(fileCount));
+}
 
 PageDrawing unreadableFilePage(const QString& path, const QString& why) {
     PageDrawing page;
