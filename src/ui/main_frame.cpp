@@ -357,7 +357,6 @@ void CMainFrame::onPrintMany() {
 void CMainFrame::printManyFiles(const QStringList& paths) {
     // Every job starts from all its pages; page N is the N-th file.
     printer().setPrintRange(QPrinter::AllPages);
-    printer().setPageRanges({});
     QPrintDialog dialog(&printer(), this);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
     dialog.setMinMax(1, static_cast<int>(paths.size()));

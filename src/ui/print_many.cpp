@@ -51,9 +51,13 @@ QStringList filesInPageRange(const QStringList& paths, QPrinter::PrintRange rang
 }
 
 QString noFilesInPageRange(const QPageRanges& pages, qsizetype fileCount) {
-    return QStringLiteral("Pages %1 were asked for, but there %2: nothing was printed.")
-        .arg(pages.toString(), fileCount == 1 ? QStringLiteral("is only one file")
-                                              : QStringLiteral("are only %1 files").arg(fileCount));
+    const QList<QPageRanges::Range> ranges = pages.toRangeList();
+    const bool onePage = ranges.size() == 1 && ranges[0].from == ranges[0].to;
+    return QStringLiteral("%1 %2 %3 asked for, but there %4: nothing was printed.")
+        .arg(onePage ? QStringLiteral("Page") : QStringLiteral("Pages"), pages.toString(),
+             onePage ? QStringLiteral("was") : QStringLiteral("were"),
+             fileCount == 1 ? QStringLiteral("is only one file")
+                            : QStringLiteral("are only %1 files").arg(fileCount));
 }
 
 PageDrawing unreadableFilePage(const QString& path, const QString& why) {

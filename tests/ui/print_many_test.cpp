@@ -192,8 +192,10 @@ TEST(PrintManyPages, ThePageRangePicksFilesByTheirPlaceInTheList) {
     }
     EXPECT_EQ(noFilesInPageRange(QPageRanges::fromString("5-9"), 4),
               "Pages 5-9 were asked for, but there are only 4 files: nothing was printed.");
+    EXPECT_EQ(noFilesInPageRange(QPageRanges::fromString("5,7"), 4),
+              "Pages 5,7 were asked for, but there are only 4 files: nothing was printed.");
     EXPECT_EQ(noFilesInPageRange(QPageRanges::fromString("2"), 1),
-              "Pages 2 were asked for, but there is only one file: nothing was printed.");
+              "Page 2 was asked for, but there is only one file: nothing was printed.");
 }
 
 // The window's job with pages asked for in the print dialog: the PDF has a page for each file of
