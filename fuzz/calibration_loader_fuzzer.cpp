@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <variant>
+#include <vector>
 
 #include "fuzz_check.h"
 #include "page/certificate_page.h"
@@ -20,8 +21,8 @@ using namespace vr5;
 
 // The screen fonts' measures on a typical machine; the layout must hold for any.
 constexpr PageMetrics kMetrics{59, 153, 107, 92};
-// Nothing drawn lies left, right or above the page; a long summary may run off its foot.
-constexpr int kPageSlack = 3000;
+// The top of the logo under the certification statement.
+constexpr int kLogoTop = -9200;
 
 bool isResult(const QString& text, const QString& unit) {
     return text == QLatin1String(kNoResult) || text.endsWith(unit);
@@ -45,21 +46,44 @@ void checkResults(const CalibrationRecord& rec) {
 
 void checkPage(const CalibrationRecord& rec, Medium medium) {
     const PageDrawing page = buildCertificatePage(rec, kMetrics, medium);
-    // Frame, two rules, title, 14 identification texts, two sections of 1 + 3 + 12 + 2 texts,
-    // the summary heading and lines, four statement lines, the identification line and the logo.
-    FUZZ_CHECK(static_cast<qsizetype>(page.items.size()) ==
-               3 + 1 + 14 + 2 * 18 + 1 + rec.summaryLines.size() + 4 + 1 + 1);
-    int failed = 0;
+    std::vector<const TextItem*> texts;
     for (const PageItem& item : page.items) {
-        if (const auto* text = std::get_if<TextItem>(&item)) {
-            FUZZ_CHECK(text->at.x >= 0 && text->at.x <= kPageWidth);
-            FUZZ_CHECK(text->at.y < 0 &&
-                       text->at.y >= -kPageHeight - kPageSlack - 130 * rec.summaryLines.size());
-            if (text->text == QLatin1String(kFailed)) {
-                FUZZ_CHECK(text->color == kCertificateRed);
-                ++failed;
-            }
+        if (const auto* text = std::get_if<TextItem>(&item)) texts.push_back(text);
+    }
+    // Frame, two rules, title, 14 identification texts, two sections of 1 + 3 + 12 + 2 texts,
+    // the summary heading and the lines that fit, four statement lines, the identification line
+    // and the logo.
+    qsizetype summary = 0;
+    for (const TextItem* t : texts) summary += t->at.x == 3600;
+    FUZZ_CHECK(summary >= 1 && summary - 1 <= rec.summaryLines.size());
+    FUZZ_CHECK(static_cast<qsizetype>(page.items.size()) ==
+               3 + 1 + 14 + 2 * 18 + summary + 4 + 1 + 1);
+
+    // Everything on the page; a text from the file ends inside the frame and keeps no more
+    // characters than its column could show.
+    int failed = 0;
+    for (const TextItem* t : texts) {
+        FUZZ_CHECK(t->at.x >= 0 && t->at.x <= kPageWidth);
+        FUZZ_CHECK(t->at.y <= 0 && t->at.y - certificateTextHeight(t->font) >= -kPageHeight);
+        if (t->rightEdge != kNoRightEdge) {
+            FUZZ_CHECK(t->rightEdge > t->at.x && t->rightEdge <= kCertificateFrame.right);
+            FUZZ_CHECK(t->text.size() <= qsizetype{t->rightEdge - t->at.x} * 8 /
+                                                 fontSpec(t->font).heightInPageUnits() +
+                                             1);
         }
+        if (t->at.x == 5250 && t->text == QLatin1String(kFailed)) {
+            FUZZ_CHECK(t->color == kCertificateRed);
+            ++failed;
+        }
+    }
+    // The statement: the four lines before the identification line, below every other text and
+    // above the logo.
+    FUZZ_CHECK(texts.size() >= 5);
+    const TextItem* first = texts[texts.size() - 5];
+    const TextItem* last = texts[texts.size() - 2];
+    FUZZ_CHECK(last->at.y - certificateTextHeight(last->font) > kLogoTop);
+    for (size_t i = 0; i + 5 < texts.size(); ++i) {
+        FUZZ_CHECK(texts[i]->at.y - certificateTextHeight(texts[i]->font) > first->at.y);
     }
     int missing = 0;
     for (const QString& t : rec.temperatureResults) missing += t == QLatin1String(kNoResult);

@@ -355,20 +355,29 @@ void CMainFrame::onPrintMany() {
 }
 
 void CMainFrame::printManyFiles(const QStringList& paths) {
+    // Every job starts from all its pages; page N is the N-th file.
+    printer().setPrintRange(QPrinter::AllPages);
     QPrintDialog dialog(&printer(), this);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
     dialog.setMinMax(1, static_cast<int>(paths.size()));
     // A job cancelled here leaves nothing behind: the displayed report prints next time.
     if (dialog.exec() != QDialog::Accepted) return;
+    const QStringList files =
+        filesInPageRange(paths, printer().printRange(), printer().pageRanges());
+    if (files.isEmpty()) {
+        prompter_.show(noFilesInPageRange(printer().pageRanges(), paths.size()),
+                       QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+        return;
+    }
     QStringList problems;
     WorkProgress progress(this, QStringLiteral("Print Many"), QStringLiteral("Printing"),
-                          paths.size());
+                          files.size());
     const FileProgress step = progress.callback();
     PrintResult printed = PrintResult::Printed;
     if (printer().outputFormat() == QPrinter::PdfFormat && !printer().outputFileName().isEmpty()) {
         // A PDF file is written whole or not at all, on the paper chosen in the dialog.
         QString error;
-        if (!writeFilesPdf(paths, printer().outputFileName(), &problems, &error, 100, step,
+        if (!writeFilesPdf(files, printer().outputFileName(), &problems, &error, 100, step,
                            printer().pageLayout())) {
             progress.finish();
             if (!error.isEmpty()) {
@@ -378,7 +387,7 @@ void CMainFrame::printManyFiles(const QStringList& paths) {
         }
     } else {
         printer().setFullPage(true);
-        printed = printFiles(printer(), printer().resolution(), paths, Medium::Paper, &problems,
+        printed = printFiles(printer(), printer().resolution(), files, Medium::Paper, &problems,
                              100, step);
     }
     progress.finish();
@@ -397,10 +406,10 @@ void CMainFrame::printManyFiles(const QStringList& paths) {
     }
     // Every printed file was opened, as the job went; the last one stays on the screen.
     RecentFileList recent(settings_);
-    for (const QString& path : paths) {
+    for (const QString& path : files) {
         if (QFileInfo(path).isFile()) recent.add(QFileInfo(path).absoluteFilePath());
     }
-    openFile(paths.last());
+    openFile(files.last());
     if (!problems.isEmpty()) {
         prompter_.show(QStringLiteral("These files could not be printed; their pages say so:\n") +
                            problems.join(u'\n'),

@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "app_info.h"
 #include "page/report_page.h"
@@ -36,6 +37,28 @@ public:
 };
 
 }  // namespace
+
+QStringList filesInPageRange(const QStringList& paths, QPrinter::PrintRange range,
+                             const QPageRanges& pages) {
+    if (range != QPrinter::PageRange || pages.isEmpty()) return paths;
+    QStringList picked;
+    for (const QPageRanges::Range& r : pages.toRangeList()) {
+        const qsizetype from = std::max(r.from, 1);
+        const qsizetype to = std::min<qsizetype>(r.to, paths.size());
+        for (qsizetype page = from; page <= to; ++page) picked << paths[page - 1];
+    }
+    return picked;
+}
+
+QString noFilesInPageRange(const QPageRanges& pages, qsizetype fileCount) {
+    const QList<QPageRanges::Range> ranges = pages.toRangeList();
+    const bool onePage = ranges.size() == 1 && ranges[0].from == ranges[0].to;
+    return QStringLiteral("%1 %2 %3 asked for, but there %4: nothing was printed.")
+        .arg(onePage ? QStringLiteral("Page") : QStringLiteral("Pages"), pages.toString(),
+             onePage ? QStringLiteral("was") : QStringLiteral("were"),
+             fileCount == 1 ? QStringLiteral("is only one file")
+                            : QStringLiteral("are only %1 files").arg(fileCount));
+}
 
 PageDrawing unreadableFilePage(const QString& path, const QString& why) {
     PageDrawing page;

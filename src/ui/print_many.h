@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QPageLayout>
+#include <QPageRanges>
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -23,6 +25,14 @@ FilePage buildFilePage(const QString& path, Medium medium, int searchRangePercen
 
 // A page that says a file could not be printed, and why.
 PageDrawing unreadableFilePage(const QString& path, const QString& why);
+
+// The files of a Print Many job that a print dialog's pages pick: page N is the N-th file of the
+// list. All pages (or anything but a page range): every file. A range past the end of the list
+// keeps what exists of it; none of it existing leaves nothing.
+QStringList filesInPageRange(const QStringList& paths, QPrinter::PrintRange range,
+                             const QPageRanges& pages);
+// What the operator is told when the pages asked for pick none of the files.
+QString noFilesInPageRange(const QPageRanges& pages, qsizetype fileCount);
 
 // Told before each file's page is built, with its place in the list; false stops the job.
 using PrintProgress = FileProgress;

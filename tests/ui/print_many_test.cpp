@@ -8,11 +8,14 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
 #include "report/vr5xp_doc.h"
+#include "settings/recent_files.h"
 #include "settings/settings_store.h"
 #include "ui/commands.h"
 #include "ui/main_frame.h"
@@ -97,12 +100,25 @@ TEST_F(PrintManyTest, OnePdfWithAPageForEveryFile) {
     EXPECT_EQ(f.readAll(), before);
 }
 
-// Answers the next print dialog; true when one was shown.
-void answerPrintDialog(bool print, bool* shown) {
-    QTimer::singleShot(50, [print, shown] {
+// Answers the next print dialog; true when one was shown. With `from` and `to`, the operator
+// asks for those pages first.
+void answerPrintDialog(bool print, bool* shown, int from = 0, int to = 0) {
+    QTimer::singleShot(50, [print, shown, from, to] {
         auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
         *shown = dialog != nullptr;
         if (!dialog) return;
+        if (from > 0) {
+            auto* range = dialog->findChild<QRadioButton*>(QStringLiteral("printRange"));
+            auto* first = dialog->findChild<QSpinBox*>(QStringLiteral("from"));
+            auto* last = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
+            if (!range || !first || !last) {
+                ADD_FAILURE() << "the print dialog has no page range";
+            } else {
+                range->click();
+                first->setValue(from);
+                last->setValue(to);
+            }
+        }
         if (print)
             dialog->accept();
         else
@@ -148,6 +164,95 @@ TEST_F(PrintManyTest, TheWindowsJobPrintsEveryFileAndShowsTheLast) {
     frame.onPrint();
     EXPECT_EQ(test::readFile(b), report);
     EXPECT_TRUE(prompter.messages.last().contains(QStringLiteral("never written over")));
+}
+
+// Page N of a Print Many job is the N-th file chosen.
+TEST(PrintManyPages, ThePageRangePicksFilesByTheirPlaceInTheList) {
+    const QStringList files{"1.tjr", "2.tjr", "3.tdc", "4.tjr"};
+    const struct {
+        QPrinter::PrintRange range;
+        const char* pages;
+        QStringList picked;
+    } cases[] = {
+        {QPrinter::AllPages, "", files},
+        {QPrinter::AllPages, "2-3", files},  // a range the operator did not choose
+        {QPrinter::PageRange, "", files},
+        {QPrinter::PageRange, "2-3", {"2.tjr", "3.tdc"}},
+        {QPrinter::PageRange, "1", {"1.tjr"}},
+        {QPrinter::PageRange, "4", {"4.tjr"}},
+        {QPrinter::PageRange, "1,3-4", {"1.tjr", "3.tdc", "4.tjr"}},
+        {QPrinter::PageRange, "3-9", {"3.tdc", "4.tjr"}},
+        {QPrinter::PageRange, "5-9", {}},
+        {QPrinter::CurrentPage, "", files},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.range) + " " + c.pages);
+        const QPageRanges pages = QPageRanges::fromString(QString::fromLatin1(c.pages));
+        EXPECT_EQ(filesInPageRange(files, c.range, pages), c.picked);
+    }
+    EXPECT_EQ(noFilesInPageRange(QPageRanges::fromString("5-9"), 4),
+              "Pages 5-9 were asked for, but there are only 4 files: nothing was printed.");
+    EXPECT_EQ(noFilesInPageRange(QPageRanges::fromString("5,7"), 4),
+              "Pages 5,7 were asked for, but there are only 4 files: nothing was printed.");
+    EXPECT_EQ(noFilesInPageRange(QPageRanges::fromString("2"), 1),
+              "Page 2 was asked for, but there is only one file: nothing was printed.");
+}
+
+// The window's job with pages asked for in the print dialog: the PDF has a page for each file of
+// the range, the files printed are the ones that enter the recent list, and the last of them
+// stays on show.
+TEST_F(PrintManyTest, TheWindowsJobPrintsThePagesAskedFor) {
+    const QString c = test::writeFixture(dir, QStringLiteral("demo"), QStringLiteral("c.tjr"));
+    const QStringList paths{a, missing, b, c};
+    const struct {
+        int from, to;  // 0: all pages
+        int pages;
+        QStringList recent;  // most recent first
+        QString shown;
+        bool problem;  // gone.tjr was printed, and its page says why
+    } cases[] = {
+        {0, 0, 4, {"c.tjr", "b.tjr", "a.tjr"}, "c.tjr", true},
+        {2, 3, 2, {"b.tjr"}, "b.tjr", true},
+        {3, 4, 2, {"c.tjr", "b.tjr"}, "c.tjr", false},
+        {1, 1, 1, {"a.tjr"}, "a.tjr", false},
+        {4, 4, 1, {"c.tjr"}, "c.tjr", false},
+    };
+    const QString out = dir.filePath(QStringLiteral("range.pdf"));
+    for (const auto& r : cases) {
+        SCOPED_TRACE(std::to_string(r.from) + "-" + std::to_string(r.to));
+        MemorySettingsStore settings;
+        test::ScriptedPrompter prompter;
+        CMainFrame frame(settings, prompter);
+        frame.printer().setOutputFormat(QPrinter::PdfFormat);
+        frame.printer().setOutputFileName(out);
+        QFile::remove(out);
+        bool shown = false;
+        answerPrintDialog(true, &shown, r.from, r.to);
+        frame.printManyFiles(paths);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(pdfPages(out), r.pages);
+        QStringList recent;
+        for (const QString& path : RecentFileList(settings).entries())
+            recent << QFileInfo(path).fileName();
+        EXPECT_EQ(recent, r.recent);
+        EXPECT_EQ(QFileInfo(frame.document().path()).fileName(), r.shown);
+        const QString said = prompter.messages.join(u'\n');
+        EXPECT_EQ(said.contains(QStringLiteral("gone.tjr")), r.problem) << qPrintable(said);
+    }
+
+    // The next job starts again from all pages.
+    MemorySettingsStore settings;
+    test::ScriptedPrompter prompter;
+    CMainFrame frame(settings, prompter);
+    frame.printer().setOutputFormat(QPrinter::PdfFormat);
+    frame.printer().setOutputFileName(out);
+    bool shown = false;
+    answerPrintDialog(true, &shown, 2, 2);
+    frame.printManyFiles(paths);
+    EXPECT_EQ(pdfPages(out), 1);
+    answerPrintDialog(true, &shown);
+    frame.printManyFiles(paths);
+    EXPECT_EQ(pdfPages(out), 4);
 }
 
 TEST_F(PrintManyTest, SendIsOfferedWithAMailClientAndAttachesTheReport) {

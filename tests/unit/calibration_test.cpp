@@ -12,6 +12,7 @@
 #include "report/calibration_record.h"
 #include "report/vr5xp_doc.h"
 #include "scripted_prompter.h"
+#include "station_log.h"
 #include "test_support.h"
 
 namespace vr5 {
@@ -295,6 +296,59 @@ TEST(CalibrationRecord, SummaryLinesBetweenTheMarkers) {
     EXPECT_EQ(failed.summaryLines, QStringList({"2024/11/04  TK0188       +3.1F    0.9712",
                                                 "Temperature Not Within Spec at 440F",
                                                 "Pressure Not Within Spec at 250 PSI"}));
+}
+
+// A station that logs every reading writes millions of characters with thousands of checks; its
+// results and summary read as a short log's would.
+TEST(CalibrationRecord, LongLogsReadLikeShortOnes) {
+    const char* const none = "---";
+    const QString readings = fixtures::longStationLog(200'000, 0, 0).section(u'-', 0, 0);
+    const auto log = [&](std::initializer_list<const char*> lines) {
+        QString text;
+        for (const char* line : lines) {
+            text += line == nullptr ? readings : QString::fromLatin1(line) + QStringLiteral("\r\n");
+        }
+        return text;
+    };
+    struct Case {
+        const char* name;
+        QString log;
+        Results results;
+    } cases[] = {
+        {"every check passed",
+         fixtures::longStationLog(3'000'000, 4000, 0),
+         {"400°F", "441°F", "499°F", "540°F", "1502psi", "749psi", "251psi", "50psi"}},
+        // A check goes on from the failure it finds ahead; what lies between is skipped.
+        {"failures far apart",
+         log({"Temp 400F is within", "at 1502 PSI is within", nullptr,
+              "Temp 452F Is Not Within Spec", nullptr, "Temp 499F is within",
+              "at 749 PSI is within", nullptr, "at 262 PSI is Not Within Spec", nullptr,
+              "Temp 540F is within", "at 50 PSI is within"}),
+         {none, none, "499°F", "540°F", none, none, none, "50psi"}},
+        // The pressure failure is found first; the temperature failure it jumps over is never
+        // seen, and neither kind fails after it.
+        {"a failure jumped over",
+         log({"at 1502 PSI is within", "Temp 400F is within", nullptr,
+              "Temp 444F Is Not Within Spec", nullptr, "at 752 PSI is Not Within Spec", nullptr,
+              "Temp 540F is within", nullptr, "at 51 PSI is within"}),
+         {none, none, none, "540°F", none, none, none, "51psi"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CalibrationRecord rec;
+        rec.fields[CalibrationRecord::CalibrationText] = c.log;
+        deriveCalibrationResults(rec);
+        expectResults(rec, c.results);
+    }
+
+    // Opened from a file, with its summary of a thousand lines after the last check.
+    fixtures::CalibrationDescription d = fixtures::defaultCalibration();
+    d.fields[CalibrationRecord::CalibrationText] = fixtures::longStationLog(3'000'000, 4000, 1000);
+    const CalibrationRecord rec = loadBytes(fixtures::buildCalibration(d));
+    expectResults(rec,
+                  {"400°F", "441°F", "499°F", "540°F", "1502psi", "749psi", "251psi", "50psi"});
+    ASSERT_EQ(rec.summaryLines.size(), 1000);
+    EXPECT_EQ(rec.summaryLines.last(), "Probe  1000 offset +0.4F span 1.0021");
 }
 
 class CalibrationDocumentTest : public ::testing::Test {

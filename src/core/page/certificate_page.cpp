@@ -1,6 +1,7 @@
 #include "page/certificate_page.h"
 
 #include <QByteArray>
+#include <algorithm>
 
 #include "app_info.h"
 #include "page/report_page.h"
@@ -40,14 +41,33 @@ constexpr int kMeasuredX = 4000;
 constexpr int kResultX = 5250;
 constexpr int kNoteX = 1500;  // NIST lines, calibrator lines, the statement
 constexpr int kSummaryX = 3600;
+// Texts from the file stop this far inside the frame, or short of the next column.
+constexpr int kColumnGap = 50;
+constexpr int kTextRight = kCertificateFrame.right - kColumnGap;
+constexpr int kMeasuredRight = kResultX - kColumnGap;
 
 // The logo's pixel size, as the report page draws it: at half that in page units.
 constexpr int kLogoPixelsWide = 4037;
 constexpr int kLogoPixelsHigh = 1476;
 constexpr int kLogoTop = -9200;
+// The air between the certification statement at its lowest and the logo, and above the
+// statement.
+constexpr int kAboveLogo = 100;
+constexpr int kAboveStatement = 300;
 
 QString text(const char* utf8) {
     return QString::fromUtf8(utf8);
+}
+
+// As much of a text as a column `width` wide could show: no character of the faces is narrower
+// than an eighth of the font's height, so a field of millions of characters costs no more to
+// draw than one that fills its column. The painter cuts what is left at the column's edge.
+QString cutToColumn(const QString& s, FontRole font, int width) {
+    const int em = std::max(1, fontSpec(font).heightInPageUnits());
+    qsizetype keep = static_cast<qsizetype>(std::max(0, width)) * 8 / em + 1;
+    if (keep >= s.size()) return s;
+    if (s[keep - 1].isHighSurrogate()) --keep;  // never half a character
+    return s.left(keep);
 }
 
 class CertificateBuilder {
@@ -98,16 +118,10 @@ public:
             medium_ == Medium::Paper ? FontRole::CertificateText : FontRole::CertificateSmallText);
 
         y_ -= 300;
-        const int summaryHeight = certificateTextHeight(FontRole::CertificateSummary);
-        put(kSummaryX, text(kSummaryHeading), FontRole::CertificateSummary);
-        y_ -= summaryHeight + 10;
-        for (const QString& line : rec_.summaryLines) {
-            put(kSummaryX, line, FontRole::CertificateSummary);
-            y_ -= summaryHeight + 10;
-        }
+        summary();
 
         const int statementHeight = certificateTextHeight(FontRole::CertificateText);
-        y_ -= 300;
+        y_ -= kAboveStatement;
         for (int i = 0; i < 4; ++i) {
             const QString line =
                 i == 0 ? text(kMakerName) + text(kStatement[0]) : text(kStatement[i]);
@@ -138,6 +152,43 @@ private:
         page_.items.emplace_back(TextItem{{x, y_}, s, font, color, align, VAlign::Top});
     }
 
+    // A text from the file, cut at `right`.
+    void putCut(int x, const QString& s, FontRole font, Rgb color, int right) {
+        page_.items.emplace_back(TextItem{{x, y_},
+                                          cutToColumn(s, font, right - x),
+                                          font,
+                                          color,
+                                          HAlign::Left,
+                                          VAlign::Top,
+                                          right});
+    }
+
+    // The heading and as many of the station's summary lines as fit above the certification
+    // statement, which must stay clear of the logo: a log may hold thousands. When some are
+    // left out, the last line that fits says how many.
+    void summary() {
+        const int height = certificateTextHeight(FontRole::CertificateSummary);
+        const int step = height + 10;
+        put(kSummaryX, text(kSummaryHeading), FontRole::CertificateSummary);
+        y_ -= step;
+        // The lines that leave the statement below them at or above its lowest place.
+        const int lowestStatement =
+            kLogoTop + kAboveLogo + 4 * certificateTextHeight(FontRole::CertificateText);
+        const qsizetype room = std::max(0, (y_ - kAboveStatement - lowestStatement) / step);
+        const QStringList& lines = rec_.summaryLines;
+        const qsizetype shown =
+            lines.size() <= room ? lines.size() : std::max<qsizetype>(0, room - 1);
+        for (qsizetype i = 0; i < shown; ++i) {
+            putCut(kSummaryX, lines[i], FontRole::CertificateSummary, kBlack, kTextRight);
+            y_ -= step;
+        }
+        if (shown < lines.size() && room > 0) {
+            put(kSummaryX, QStringLiteral("(%1 more lines not shown)").arg(lines.size() - shown),
+                FontRole::CertificateSummary);
+            y_ -= step;
+        }
+    }
+
     void rule() {
         page_.items.emplace_back(FrameItem{
             {kCertificateFrame.left, y_, kCertificateFrame.right, y_ - 10}, kCertificatePen});
@@ -145,7 +196,7 @@ private:
 
     void identification(const char* label, const QString& value) {
         put(kLabelRight, text(label), FontRole::CertificateRow, kBlack, HAlign::Right);
-        put(kValueLeft, value, FontRole::CertificateRow, kCertificateBlue);
+        putCut(kValueLeft, value, FontRole::CertificateRow, kCertificateBlue, kTextRight);
         y_ -= certificateTextHeight(FontRole::CertificateRow) + 10;
     }
 
@@ -168,7 +219,8 @@ private:
         y_ -= rowHeight + 10;
         for (const Check& c : checks) {
             put(kTargetX, text(c.target), FontRole::CertificateRow, kCertificateBlue);
-            put(kMeasuredX, c.measured, FontRole::CertificateRow, kCertificateBlue);
+            putCut(kMeasuredX, c.measured, FontRole::CertificateRow, kCertificateBlue,
+                   kMeasuredRight);
             const bool failed = c.measured == QLatin1String(kNoResult);
             put(kResultX, text(failed ? kFailed : kPassed), FontRole::CertificateRow,
                 failed ? kCertificateRed : kCertificateBlue);
@@ -180,7 +232,7 @@ private:
         const int nistHeight = certificateTextHeight(nistFont);
         put(kNoteX, text(nist), nistFont);
         y_ -= nistHeight + 10;
-        put(kNoteX, calibratorLine, calibratorFont);
+        putCut(kNoteX, calibratorLine, calibratorFont, kBlack, kTextRight);
         y_ -= nistHeight + 10;
     }
 

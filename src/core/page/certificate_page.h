@@ -21,6 +21,8 @@ int certificateTextHeight(FontRole role);
 // The certificate a calibration file prints as: one letter page with the logger's and the
 // calibration's identification, the temperature and pressure checks, the station's summary and
 // the certification statement. The screen and paper differ only in the faces of three lines.
+// Texts from the file are cut to their columns, and the summary shows the lines that fit above
+// the statement, which never moves onto the logo.
 PageDrawing buildCertificatePage(const CalibrationRecord& rec, const PageMetrics& m, Medium medium);
 
 // "2012/05/01 10:30 (Next calibration due: 2013/05/01)": a year after the calibration date.

@@ -13,6 +13,33 @@ namespace {
 constexpr const char* kTemperatureCheckFailed = "F Is Not Within Spec";
 constexpr const char* kPressureCheckFailed = "PSI is Not Within Spec";
 
+// Where a phrase next occurs at or after a position that only moves forward. Each check looks
+// for its failure phrase from the check on; searching the rest of the log afresh for every one
+// of thousands of checks took time in the square of the log's length, so the place found is kept
+// while it still lies ahead.
+class NextPhrase {
+public:
+    NextPhrase(const QString& text, const char* phrase)
+        : text_(text), phrase_(QLatin1String(phrase)) {}
+
+    qsizetype from(qsizetype pos) {
+        // The first place at or after an earlier start that is still ahead is the first at or
+        // after `pos` too; none after an earlier start means none after `pos`.
+        if (searched_ && start_ <= pos && (found_ < 0 || found_ >= pos)) return found_;
+        searched_ = true;
+        start_ = pos;
+        found_ = text_.indexOf(phrase_, pos);
+        return found_;
+    }
+
+private:
+    const QString& text_;
+    QLatin1String phrase_;
+    bool searched_ = false;
+    qsizetype start_ = 0;
+    qsizetype found_ = -1;
+};
+
 }  // namespace
 
 namespace {
@@ -188,6 +215,8 @@ void deriveCalibrationResults(CalibrationRecord& rec) {
     rec.temperatureResults.fill(none);
     rec.pressureResults.fill(none);
 
+    NextPhrase temperatureFailed(s, kTemperatureCheckFailed);
+    NextPhrase pressureFailed(s, kPressureCheckFailed);
     qsizetype p = 0;
     qsizetype resume = 0;
     while (p >= 0) {
@@ -200,7 +229,7 @@ void deriveCalibrationResults(CalibrationRecord& rec) {
             if (const int slot = temperatureSlot(f); slot >= 0) {
                 rec.temperatureResults[static_cast<size_t>(slot)] = f + QStringLiteral("\u00B0F");
             }
-            const qsizetype failed = s.indexOf(QLatin1String(kTemperatureCheckFailed), p);
+            const qsizetype failed = temperatureFailed.from(p);
             if (failed >= 0) {
                 rec.temperatureResults.fill(none);
                 p = failed;
@@ -217,7 +246,7 @@ void deriveCalibrationResults(CalibrationRecord& rec) {
                     rec.pressureResults[static_cast<size_t>(slot)] = f + QStringLiteral("psi");
                 }
             }
-            const qsizetype failed = s.indexOf(QLatin1String(kPressureCheckFailed), p);
+            const qsizetype failed = pressureFailed.from(p);
             if (failed >= 0) {
                 rec.pressureResults.fill(none);
                 p = failed;
