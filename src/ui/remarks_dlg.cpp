@@ -54,7 +54,7 @@ void CRemarks::editChanged() {
         return;
     }
     accepted_ = text;
-    prompt_->setText(model_.prompt(text.size()));
+    prompt_->setText(model_.promptFor(text));
 }
 
 void CRemarks::accept() {

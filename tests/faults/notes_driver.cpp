@@ -92,9 +92,11 @@ int appendForever(const QString& reportPath, const QString& originalPath, long c
             case AppendNotesResult::NotesFull:
             case AppendNotesResult::NothingNew:
                 // Full: start again from the original, written back whole the same way.
-                if (const auto why = replaceReportFile(reportPath, *original)) return fail(*why);
+                if (const auto why = replaceReportFile(reportPath, *original))
+                    return fail(why->message);
                 break;
             case AppendNotesResult::Refused:
+            case AppendNotesResult::Changed:
             case AppendNotesResult::Failed:
                 return fail(prompter.last);
         }

@@ -22,6 +22,7 @@
 #include "setup/gauge_pressure.h"
 #include "setup/machine_catalogue.h"
 #include "setup/pipe_catalogue.h"
+#include "setup/typed_text.h"
 #include "ui/logger/diagnostics_dlg.h"
 #include "ui/remarks_dlg.h"
 #include "ui/settings/settings_dlg.h"
@@ -417,14 +418,16 @@ TEST_F(HostileEntriesTest, NotesAndAppendedNotesKeepToTheirRoom) {
             else
                 notes.notesBox()->insertPlainText(value.text);
             const QString shown = notes.notesBox()->toPlainText();
-            EXPECT_LE(shown.size(), NotesPage::kLength);
+            EXPECT_LE(storedNotesLength(shown), NotesPage::kLength);
             notes.nextButton()->click();
             EXPECT_EQ(notes.result(), QDialog::Accepted);
             const QString stored = settings.read(keys::Notes);
             EXPECT_FALSE(hasLoneSurrogate(stored));
+            // The same lines, each break stored as the logger's "\r\n".
+            EXPECT_EQ(stored.size(), storedNotesLength(shown));
+            EXPECT_EQ(stored.count(u'\n'), stored.count(QStringLiteral("\r\n")));
             CNotesDlg again(context);
-            EXPECT_EQ(again.notesBox()->toPlainText(), stored);
-            EXPECT_EQ(stored.size(), shown.size());
+            EXPECT_EQ(again.notesBox()->toPlainText(), notesAsShown(stored));
             useTheSetUp(settings, prompter);
 
             prompter.answers = {Prompter::Answer::Yes};
@@ -433,7 +436,7 @@ TEST_F(HostileEntriesTest, NotesAndAppendedNotesKeepToTheirRoom) {
                 typeInto(remarks.editBox(), value.text);
             else
                 remarks.editBox()->insertPlainText(value.text);
-            EXPECT_LE(remarks.editBox()->toPlainText().size(), 50);
+            EXPECT_LE(storedNotesLength(remarks.editBox()->toPlainText()), 50);
             remarks.okButton()->click();
             EXPECT_EQ(remarks.result(), QDialog::Accepted);
             const QString joined = remarks.model().notes();

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "report/vr5xp_doc.h"
 #include "scripted_prompter.h"
@@ -35,14 +36,15 @@ TEST(RemarksDialog, PromptCountsDownAndTypingStopsAtTheLimit) {
 
     QTest::keyClicks(dialog.editBox(), "Bead even");
     EXPECT_EQ(dialog.promptLabel()->text(), promptFor(41));
-    // Enter starts a new line instead of pressing OK.
+    // Enter starts a new line instead of pressing OK; the line break takes two characters, as
+    // it does once stored.
     QTest::keyClick(dialog.editBox(), Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(prompter.shown.isEmpty());
-    EXPECT_EQ(dialog.promptLabel()->text(), promptFor(40));
+    EXPECT_EQ(dialog.promptLabel()->text(), promptFor(39));
 
     QTest::keyClicks(dialog.editBox(), QString(60, u'z'));
-    EXPECT_EQ(dialog.editBox()->toPlainText(), QStringLiteral("Bead even\n") + QString(40, u'z'));
+    EXPECT_EQ(dialog.editBox()->toPlainText(), QStringLiteral("Bead even\n") + QString(39, u'z'));
     EXPECT_EQ(dialog.promptLabel()->text(), promptFor(0));
     dialog.editBox()->clear();
     EXPECT_EQ(dialog.promptLabel()->text(), promptFor(50));
@@ -165,6 +167,48 @@ TEST(RemarksDialog, AppendsToTheReportOnShow) {
     EXPECT_FALSE(state.reloadFlag);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
+}
+
+// Another window appends to the same report while the dialog is open: this one is refused, shows
+// the report as it now is, and the operator's second try keeps both notes.
+TEST(RemarksDialog, AReportChangedMeanwhileIsReadAgainBeforeAppending) {
+    QTemporaryDir dir;
+    const QString path = test::writeFixture(dir, QStringLiteral("plain_hydraulic"));
+    ProgramState state;
+    test::ScriptedPrompter prompter;
+    CVR5XPDoc doc(state, prompter);
+    ASSERT_EQ(doc.Open(path), CVR5XPDoc::OpenResult::Opened);
+    ProgramState otherState;
+    test::ScriptedPrompter otherPrompter;
+    CVR5XPDoc other(otherState, otherPrompter);
+    ASSERT_EQ(other.Open(path), CVR5XPDoc::OpenResult::Opened);
+
+    auto typeAndConfirm = [](const char* text, std::function<void()> meanwhile = {}) {
+        QTimer::singleShot(0, [text, meanwhile] {
+            auto* dialog = qobject_cast<CRemarks*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            QTest::keyClicks(dialog->editBox(), QString::fromUtf8(text));
+            if (meanwhile) meanwhile();
+            dialog->okButton()->click();
+        });
+    };
+    prompter.answers = {Answer::Yes};
+    typeAndConfirm("From the site", [&] {
+        otherPrompter.answers = {Answer::Yes};
+        typeAndConfirm("From the office");
+        ASSERT_TRUE(runAppendNotes(other, otherState, otherPrompter, nullptr));
+    });
+    EXPECT_FALSE(runAppendNotes(doc, state, prompter, nullptr));
+    ASSERT_EQ(prompter.messages.size(), 2);
+    EXPECT_TRUE(prompter.messages[1].startsWith(QString::fromUtf8(notes::kNotAppended)));
+    EXPECT_EQ(doc.record().fields.notes, "Joint OK + From the office");
+    EXPECT_FALSE(state.reloadFlag);
+
+    prompter.answers = {Answer::Yes};
+    typeAndConfirm("From the site");
+    EXPECT_TRUE(runAppendNotes(doc, state, prompter, nullptr));
+    ASSERT_EQ(doc.ReloadIfFlagged(), CVR5XPDoc::OpenResult::Opened);
+    EXPECT_EQ(doc.record().fields.notes, "Joint OK + From the office + From the site");
 }
 
 }  // namespace

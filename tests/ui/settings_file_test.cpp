@@ -37,6 +37,7 @@
 #include "setup/notes_page.h"
 #include "setup/operator_page.h"
 #include "setup/pipe_catalogue.h"
+#include "setup/typed_text.h"
 #include "ui/logger/log_status_dlg.h"
 #include "ui/main_frame.h"
 #include "ui/settings/settings_dlg.h"
@@ -470,7 +471,8 @@ TEST_F(SettingsFileTest, ConfirmedValuesSurviveARestart) {
             test::ScriptedPrompter prompter;
             NotesPage notes({store, state, prompter});
             notes.load();
-            EXPECT_EQ(notes.notes, text);
+            // The lines as they were typed.
+            EXPECT_EQ(notes.notes, notesAsShown(text));
             EXPECT_EQ(store.read(keys::MachineId), text);
             SettingsPage settings({store, state, prompter});
             settings.load();

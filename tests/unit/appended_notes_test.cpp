@@ -1,88 +1,34 @@
 // Notes appended to a stored report: the joining rules, the dialog's questions and the rewrite
-// of the file, which changes nothing but the notes and nothing at all when it fails.
+// of the file, which changes nothing but the notes.
 
 #include "report/appended_notes.h"
 
 #include <gtest/gtest.h>
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <functional>
-#include <string_view>
+#include <QRegularExpression>
 
+#include "append_notes_support.h"
 #include "report/vr5xp_doc.h"
-#include "scripted_prompter.h"
+#include "setup/typed_text.h"
 #include "test_support.h"
-
-#ifdef Q_OS_UNIX
-#include <sys/resource.h>
-
-#include <csignal>
-#endif
 
 namespace vr5 {
 namespace {
 
 using Answer = Prompter::Answer;
 using Close = RemarksModel::Close;
+using test::AppendNotesTest;
+using test::reportWithNotes;
+using test::typing;
 
 const QString kConfirmAppend = QString::fromUtf8(notes::kConfirmAppend);
 const QString kConfirmDiscard = QString::fromUtf8(notes::kConfirmDiscard);
 
 QByteArray readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
+    return test::fileBytes(path);
 }
-
-// A report with the given notes text (empty: no notes) and a few samples.
-QByteArray reportWithNotes(const QString& notes) {
-    QString quoted = notes;
-    quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
-    quoted.replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"));
-    return test::reportBytes(
-        QStringLiteral("notes: \"%1\"\ninterval: 5\nramp: 300 50\nhold: 40\n").arg(quoted));
-}
-
-// The dialog as the operator would use it: types `typed`, presses OK and answers the question
-// with `answer`.
-RemarksRunner typing(const QString& typed, test::ScriptedPrompter& prompter, Answer answer,
-                     int* runs = nullptr) {
-    return [typed, &prompter, answer, runs](const QString& reportNotes) -> std::optional<QString> {
-        if (runs) ++*runs;
-        RemarksModel model(reportNotes);
-        prompter.answers = {answer};
-        if (model.accept(typed, prompter) != Close::Ok || !model.appended()) return std::nullopt;
-        return model.notes();
-    };
-}
-
-class AppendNotesTest : public ::testing::Test {
-protected:
-    QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-    // Writes the report and opens it in the document.
-    QString open(const QString& name, const QByteArray& bytes) {
-        const QString path = write(name, bytes);
-        EXPECT_NE(doc.Open(path), CVR5XPDoc::OpenResult::Failed);
-        prompter.shown.clear();
-        prompter.messages.clear();
-        return path;
-    }
-
-    QTemporaryDir dir;
-    ProgramState state;
-    test::ScriptedPrompter prompter;
-    CVR5XPDoc doc{state, prompter};
-};
 
 TEST_F(AppendNotesTest, JoinsNewTextToTheReportsNotes) {
     const QString full(200, u'x');
@@ -100,7 +46,7 @@ TEST_F(AppendNotesTest, JoinsNewTextToTheReportsNotes) {
         {"notes there", "Bead even", "  Cooled 10 min  ", AppendNotesResult::Appended,
          "Bead even + Cooled 10 min", true, ""},
         {"a line break stays", "Joint OK", "Line one\nLine two\n", AppendNotesResult::Appended,
-         "Joint OK + Line one\nLine two", true, ""},
+         "Joint OK + Line one\r\nLine two", true, ""},
         {"blank OK", "Bead even", "  \n  ", AppendNotesResult::NothingNew, "Bead even", false, ""},
         {"one character left", nearlyFull, "abc", AppendNotesResult::Appended, nearlyFull + " + a",
          true, ""},
@@ -136,6 +82,68 @@ TEST_F(AppendNotesTest, JoinsNewTextToTheReportsNotes) {
     }
 }
 
+// Lines typed into the dialog are stored with the logger's own line breaks, each taking two of
+// the 200 characters, and read back from the report as the same lines.
+TEST_F(AppendNotesTest, LinesAreStoredWithTheLoggersLineBreaks) {
+    const QString tenBlanks(10, u' ');
+    struct Case {
+        const char* name;
+        QString notes;  // the report's notes
+        QString typed;
+        QString stored;
+        QStringList lines;  // the notes lines of the report's header, when checked
+    } cases[] = {
+        {"two lines typed",
+         "Joint OK",
+         "Line one\nLine two",
+         "Joint OK + Line one\r\nLine two",
+         {"Joint OK + Line one", "Line two"}},
+        {"a CR LF stays one break",
+         "Joint OK",
+         "Line one\r\nLine two",
+         "Joint OK + Line one\r\nLine two",
+         {"Joint OK + Line one", "Line two"}},
+        {"a lone CR is a break",
+         "---",
+         "Line one\rLine two",
+         "Line one\r\nLine two",
+         {"Line one", "Line two"}},
+        {"after the logger's own lines",
+         "Joint OK\r\nSecond line",
+         "Third\nFourth",
+         "Joint OK\r\nSecond line + Third\r\nFourth",
+         {"Joint OK", "Second line + Third", "Fourth"}},
+        {"empty lines around go", "---", "\n\nBead\n\n", "Bead", {"Bead"}},
+        // Five left: a break takes two, so "ab", the break and "c" fill them.
+        {"the break counts two",
+         QString(195, u'n'),
+         "ab\ncd",
+         QString(195, u'n') + " + ab\r\nc",
+         {}},
+        // Three left: the break would be cut in half, so it goes.
+        {"never half a break", QString(197, u'n'), "ab\ncd", QString(197, u'n') + " + ab", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = open(QStringLiteral("lines.tjr"), reportWithNotes(c.notes));
+        ASSERT_EQ(AppendNotes(doc, state, prompter, typing(c.typed, prompter, Answer::Yes)),
+                  AppendNotesResult::Appended);
+        const JointRecord stored = test::decodeBytes(readFile(path));
+        EXPECT_EQ(stored.fields.notes, c.stored);
+        EXPECT_LE(stored.fields.notes.size(), notes::kLimit + 3);
+        if (c.lines.isEmpty()) continue;
+        const qsizetype first =
+            stored.headerLines.indexOf(QRegularExpression(QStringLiteral("^[ 0-9]+\\. Notes:$")));
+        ASSERT_GE(first, 0) << stored.headerLines.join(u'|').toStdString();
+        QStringList shown = stored.headerLines.mid(first + 1);
+        for (QString& line : shown) {
+            EXPECT_TRUE(line.startsWith(tenBlanks));
+            line.remove(0, tenBlanks.size());
+        }
+        EXPECT_EQ(shown, c.lines);
+    }
+}
+
 TEST(RemarksModel, PromptCountsDownAndTheEditStopsAtTheLimit) {
     struct Case {
         const char* name;
@@ -152,13 +160,19 @@ TEST(RemarksModel, PromptCountsDownAndTheEditStopsAtTheLimit) {
          "Once appended, notes cannot be changed or deleted.\n(Up to 38 characters)"},
         {"150 old, all typed", QString(150, u'n'), 50, 50,
          "Once appended, notes cannot be changed or deleted.\n(Up to 0 characters)"},
+        {"the logger's two lines", "Joint OK\r\nSecond line", 179, 0,
+         "Once appended, notes cannot be changed or deleted.\n(Up to 179 characters)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const RemarksModel model(c.notes);
         EXPECT_EQ(model.remaining(), c.remaining);
         EXPECT_EQ(model.prompt(c.typed), QString::fromUtf8(c.prompt));
+        EXPECT_EQ(model.promptFor(QString(c.typed, u'e')), QString::fromUtf8(c.prompt));
     }
+    // A line break in the edit takes two characters, as it does once stored.
+    EXPECT_EQ(RemarksModel(QStringLiteral("---")).promptFor(QStringLiteral("Bead\neven\n")),
+              "Once appended, notes cannot be changed or deleted.\n(Up to 188 characters)");
 
     // 150 old characters leave 50 for the edit.
     const RemarksModel model(QString(150, u'n'));
@@ -175,6 +189,10 @@ TEST(RemarksModel, PromptCountsDownAndTheEditStopsAtTheLimit) {
         {"typed in the middle", fits, fits.left(10) + "b" + fits.mid(10), Span{10, 1}},
         {"a paste cut to what fits", fits.left(45), fits.left(45) + "0123456789", Span{50, 5}},
         {"never half a character", fits.left(49), fits.left(49) + face, Span{49, 2}},
+        {"a line break takes two", fits.left(49), fits.left(49) + "\n", Span{49, 1}},
+        {"a line break with room for it", fits.left(48), fits.left(48) + "\n", std::nullopt},
+        {"a pasted line break goes with the end", fits.left(40), fits.left(40) + "123456789\nabc",
+         Span{49, 4}},
     };
     for (const Edit& e : edits) {
         SCOPED_TRACE(e.name);
@@ -335,189 +353,6 @@ TEST_F(AppendNotesTest, SecondAppendGivesTheSameAsBothAtOnce) {
     EXPECT_EQ(test::decodeBytes(once).fields.notes,
               QStringLiteral("Joint OK + Bead even + Cooled"));
 }
-
-#ifdef Q_OS_UNIX
-// Files this process writes may not grow beyond `bytes` while it lives; a write past that fails
-// (as on a full disk), even for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
-#endif
-
-TEST_F(AppendNotesTest, FailedRewriteLeavesTheReportAsItWas) {
-    const QString unchanged = QString::fromUtf8(notes::kLeftUnchanged);
-    struct Case {
-        const char* name;
-        const char* fixture;
-        // Breaks the way to the report after it was opened; false when it cannot be done here.
-        std::function<bool(const QString& path)> breakIt;
-        const char* message;
-    };
-    std::vector<Case> cases = {
-        {"the report's folder is gone", "plain_hydraulic",
-         [](const QString& path) { return QDir(QFileInfo(path).path()).removeRecursively(); },
-         notes::kCannotOpen},
-        {"a folder stands in the report's place", "plain_hydraulic",
-         [](const QString& path) { return QFile::remove(path) && QDir().mkdir(path); },
-         notes::kCannotOpen},
-        {"a read-only folder", "plain_hydraulic",
-         [](const QString& path) {
-             // The superuser writes anyway; the file-size cases below stand for it there.
-             const QString folder = QFileInfo(path).path();
-             return QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner) &&
-                    !QFileInfo(folder).isWritable();
-         },
-         notes::kCannotOpen},
-    };
-#ifdef Q_OS_UNIX
-    // The write stops part way, in a small report and in one larger than any write buffer.
-    for (const char* fixture : {"plain_hydraulic", "long_10000"}) {
-        cases.push_back({"the disk is full", fixture, [](const QString&) { return true; },
-                         notes::kCannotWrite});
-    }
-#endif
-
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + ", " + c.fixture);
-        QTemporaryDir folder;
-        ASSERT_TRUE(folder.isValid());
-        const QString path = folder.filePath(QStringLiteral("joint.tjr"));
-        const QByteArray before = test::fixtureBytes(QString::fromUtf8(c.fixture));
-        {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(before);
-        }
-        ASSERT_EQ(doc.Open(path), CVR5XPDoc::OpenResult::Opened);
-        const QString notesBefore = doc.record().fields.notes;
-        const QStringList headerBefore = doc.record().headerLines;
-        prompter.messages.clear();
-        state.reloadFlag = false;
-        if (!c.breakIt(path)) {
-            QFile::setPermissions(folder.path(),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            continue;
-        }
-
-        AppendNotesResult result;
-        const RemarksRunner runner = typing(QStringLiteral("Cut out"), prompter, Answer::Yes);
-        if (std::string_view(c.message) == notes::kCannotWrite) {
-#ifdef Q_OS_UNIX
-            FileSizeLimit limit(static_cast<rlim_t>(before.size() / 2));
-            result = AppendNotes(doc, state, prompter, runner);
-#endif
-        } else {
-            result = AppendNotes(doc, state, prompter, runner);
-        }
-        QFile::setPermissions(folder.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-        EXPECT_EQ(result, AppendNotesResult::Failed);
-        ASSERT_EQ(prompter.messages.size(), 2);  // the question, then the failure
-        const QString& message = prompter.messages[1];
-        EXPECT_TRUE(message.startsWith(QString::fromUtf8(c.message))) << message.toStdString();
-        EXPECT_TRUE(message.contains(QDir::toNativeSeparators(path))) << message.toStdString();
-        EXPECT_TRUE(message.endsWith(unchanged)) << message.toStdString();
-        EXPECT_EQ(prompter.shown[1].icon, Prompter::Icon::Error);
-        EXPECT_FALSE(state.reloadFlag);
-        EXPECT_EQ(doc.record().fields.notes, notesBefore);
-        EXPECT_EQ(doc.record().headerLines, headerBefore);
-        if (QFileInfo(path).isFile()) {
-            EXPECT_EQ(readFile(path), before);
-            // Nothing half-written is left beside the report.
-            EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
-                      QStringList{QStringLiteral("joint.tjr")});
-        }
-    }
-}
-
-// The new image is written to a hidden file beside the report first, so that a program killed
-// part way leaves nothing in sight; what a killed rewrite left long ago is cleared away by the
-// next rewrite in that folder, and nothing else beside the report is touched.
-TEST(ReplaceReportFile, LeavesOnlyTheReportAndClearsItsOwnOldLeftovers) {
-    const QByteArray before = test::fixtureBytes(QStringLiteral("plain_hydraulic"));
-    const QByteArray after = before + QByteArray("new");
-    const struct {
-        const char* left;  // a file left beside the report
-        bool old;          // last written a day ago
-        bool removed;
-    } cases[] = {
-        {".vr5xp-notes-k1l2m3n4.part", true, true},
-        // Perhaps another program's rewrite under way.
-        {".vr5xp-notes-k1l2m3n4.part", false, false},
-        {".vr5xp-download-4242-1700000000000.part", true, false},
-        {"joint.tjr.AbCdEf", true, false},
-        {".joint.tjr.swp", true, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.left) + (c.old ? ", old" : ", new"));
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("joint.tjr"));
-        QFile report(path);
-        ASSERT_TRUE(report.open(QIODevice::WriteOnly));
-        report.write(before);
-        report.close();
-        QFile left(folder.filePath(QString::fromLatin1(c.left)));
-        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
-        left.write("left");
-        left.flush();  // before the time is set, which a later write would move on
-        if (c.old) {
-            ASSERT_TRUE(left.setFileTime(QDateTime::currentDateTime().addDays(-1),
-                                         QFileDevice::FileModificationTime));
-        }
-        left.close();
-
-        EXPECT_EQ(replaceReportFile(path, after), std::nullopt);
-        EXPECT_EQ(readFile(path), after);
-        QStringList expected{QStringLiteral("joint.tjr")};
-        if (!c.removed) expected << QString::fromLatin1(c.left);
-        expected.sort();
-        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
-    }
-}
-
-#ifdef Q_OS_UNIX
-// As a direct rewrite would: the report keeps its permissions, and a symbolic link stays a link
-// to the report it names, which is the file rewritten.
-TEST(ReplaceReportFile, KeepsPermissionsAndSymbolicLinks) {
-    const QByteArray before = test::fixtureBytes(QStringLiteral("plain_hydraulic"));
-    const QByteArray after = before + QByteArray("new");
-    QTemporaryDir folder;
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("real")));
-    const QString real = folder.filePath(QStringLiteral("real/joint.tjr"));
-    const QString link = folder.filePath(QStringLiteral("joint.tjr"));
-    QFile report(real);
-    ASSERT_TRUE(report.open(QIODevice::WriteOnly));
-    report.write(before);
-    report.close();
-    const QFile::Permissions ownerOnly =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
-    ASSERT_TRUE(QFile::setPermissions(real, ownerOnly));
-    ASSERT_TRUE(QFile::link(QStringLiteral("real/joint.tjr"), link));
-
-    EXPECT_EQ(replaceReportFile(link, after), std::nullopt);
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(readFile(real), after);
-    EXPECT_EQ(QFile::permissions(real), ownerOnly);
-    EXPECT_EQ(QDir(folder.filePath(QStringLiteral("real"))).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("joint.tjr")});
-}
-#endif
 
 TEST_F(AppendNotesTest, RefusesWithoutTheReportOnShow) {
     const QString shown = open(QStringLiteral("shown.tjr"), reportWithNotes(QStringLiteral("A")));

@@ -12,6 +12,12 @@
 #include "app_info.h"
 #include "report/report_strings.h"
 #include "report/vr5xp_doc.h"
+#include "setup/typed_text.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace vr5 {
 
@@ -19,14 +25,6 @@ namespace {
 
 QString appTitle() {
     return QString::fromUtf8(kAppTitle);
-}
-
-// The first `limit` code units of text, without half of a character that takes two.
-QString leftWhole(const QString& text, qsizetype limit) {
-    if (text.size() <= limit) return text;
-    qsizetype cut = std::max<qsizetype>(limit, 0);
-    if (cut > 0 && text[cut - 1].isHighSurrogate()) --cut;
-    return text.left(cut);
 }
 
 QString failure(const char* headline, const QString& path, const QString& why) {
@@ -63,6 +61,54 @@ std::filesystem::path nativePath(const QString& path) {
     return std::filesystem::path(QDir::toNativeSeparators(path).toStdU16String());
 }
 
+// What the file at `path` holds now, or why it cannot be read.
+std::optional<FileContents> contentsAt(const QString& path, QString& why) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString() + u'.';
+        return std::nullopt;
+    }
+    // One byte more than a report may have is enough to see that it is no longer the one read.
+    const QByteArray bytes = file.read(CVR5XPDoc::kMaxReportBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        why = file.errorString() + u'.';
+        return std::nullopt;
+    }
+    return FileContents::of(bytes);
+}
+
+// The new file takes the report's owner, group and permissions before anything is in it, as a
+// rewrite in place would keep them. An owner the program may not give (another user's report in
+// a shared folder) stays the program's; the group is still tried, as a member may give it.
+bool takeOwnerAndMode(const QFileDevice& file, const QString& report) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (file.handle() < 0 || ::stat(QFile::encodeName(report).constData(), &st) != 0) return false;
+    const int fd = file.handle();
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0) {
+        // Owned by the program, as any file it makes.
+    }
+    return ::fchmod(fd, st.st_mode & 0777) == 0;
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(report);
+    return false;
+#endif
+}
+
+// The report changed on disk since the document read it: the operator is told, and the document
+// reads it again, so that the next append joins onto everything it holds.
+AppendNotesResult readAgain(CVR5XPDoc& doc, const QString& path, Prompter& prompter, bool typed) {
+    QString text = QDir::toNativeSeparators(path) + QStringLiteral("\n\n") +
+                   QString::fromUtf8(notes::kChangedSinceOpened) + QStringLiteral("\n\n") +
+                   QString::fromUtf8(notes::kReadAgain);
+    if (typed) text.prepend(QString::fromUtf8(notes::kNotAppended) + QStringLiteral("\n\n"));
+    prompter.show(text, appTitle(), Prompter::Icon::Warning);
+    doc.LoadCurrentReportPath();
+    return AppendNotesResult::Changed;
+}
+
 }  // namespace
 
 RemarksModel::RemarksModel(const QString& reportNotes)
@@ -75,14 +121,18 @@ QString RemarksModel::prompt(qsizetype typed) const {
     return QString::asprintf(notes::kPrompt, static_cast<int>(remaining_ - typed));
 }
 
+QString RemarksModel::promptFor(const QString& editText) const {
+    return prompt(storedNotesLength(editText));
+}
+
 std::optional<RemarksModel::Span> RemarksModel::overflow(const QString& before,
                                                          const QString& after) const {
-    return overflowingPart(before, after, remaining_);
+    return notesOverflow(before, after, remaining_);
 }
 
 RemarksModel::Close RemarksModel::accept(const QString& editText, Prompter& prompter) {
     // The edit holds no more than what is left; a longer text is cut as the edit would cut it.
-    const QString added = leftWhole(editText, remaining_).trimmed();
+    const QString added = leftWholeNotes(notesAsStored(editText), remaining_).trimmed();
     if (added.isEmpty()) return Close::Ok;
     const Prompter::Answer answer =
         prompter.ask(QString::fromUtf8(notes::kConfirmAppend),
@@ -121,15 +171,18 @@ QByteArray imageWithNotes(const QByteArray& image, qsizetype notesPos, qsizetype
     return out;
 }
 
-std::optional<QString> replaceReportFile(const QString& path, const QByteArray& bytes) {
+std::optional<ReplaceFailure> replaceReportFile(const QString& path, const QByteArray& bytes,
+                                                const FileContents* expected) {
+    const auto failed = [&path](const char* headline, const QString& why) {
+        return ReplaceFailure{false, failure(headline, path, why)};
+    };
     const QFileInfo existing(path);
     if (existing.isDir()) {
-        return failure(notes::kCannotOpen, path, QStringLiteral("Filename refers to a directory."));
+        return failed(notes::kCannotOpen, QStringLiteral("Filename refers to a directory."));
     }
     if (existing.exists() && !existing.isWritable()) {
-        return failure(notes::kCannotOpen, path,
-                       QStringLiteral("Existing file %1 is not writable.")
-                           .arg(QDir::toNativeSeparators(path)));
+        return failed(notes::kCannotOpen, QStringLiteral("Existing file %1 is not writable.")
+                                              .arg(QDir::toNativeSeparators(path)));
     }
     const QString target = fileBehindLinks(path);
     const QDir folder = QFileInfo(target).absoluteDir();
@@ -142,8 +195,9 @@ std::optional<QString> replaceReportFile(const QString& path, const QByteArray& 
     // Unbuffered: a buffered QSaveFile commits a file cut short when its last flush writes
     // only part of the buffer (a full disk), so every write is checked here instead.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return failure(notes::kCannotOpen, path, file.errorString() + u'.');
+        return failed(notes::kCannotOpen, file.errorString() + u'.');
     }
+    const bool kept = existing.exists() && takeOwnerAndMode(file, target);
     qint64 written = 0;
     while (written < bytes.size()) {
         // A write that stops part way is tried again for the rest, which then says why.
@@ -154,18 +208,29 @@ std::optional<QString> replaceReportFile(const QString& path, const QByteArray& 
                                     .arg(written)
                                     .arg(bytes.size());
             file.cancelWriting();
-            return failure(notes::kCannotWrite, path, why);
+            return failed(notes::kCannotWrite, why);
         }
         written += n;
     }
-    if (!file.commit()) return failure(notes::kCannotWrite, path, file.errorString() + u'.');
-    // The report keeps who may read and write it.
-    if (existing.exists()) QFile::setPermissions(hidden, QFileInfo(target).permissions());
+    if (!file.commit()) return failed(notes::kCannotWrite, file.errorString() + u'.');
+    // Where the owner and mode could not be given as the file was made.
+    if (existing.exists() && !kept) QFile::setPermissions(hidden, QFileInfo(target).permissions());
+
+    // Checked at the last moment, so that nothing written since the report was read is lost.
+    if (expected) {
+        QString why;
+        const std::optional<FileContents> now = contentsAt(target, why);
+        if (!now || *now != *expected) {
+            QFile::remove(hidden);
+            if (!now) return failed(notes::kCannotOpen, why);
+            return ReplaceFailure{true, QString()};
+        }
+    }
     std::error_code error;
     std::filesystem::rename(nativePath(hidden), nativePath(target), error);
     if (error) {
         QFile::remove(hidden);
-        return failure(notes::kCannotWrite, path, QString::fromLocal8Bit(error.message()) + u'.');
+        return failed(notes::kCannotWrite, QString::fromLocal8Bit(error.message()) + u'.');
     }
     return std::nullopt;
 }
@@ -184,6 +249,18 @@ AppendNotesResult AppendNotes(CVR5XPDoc& doc, ProgramState& state, Prompter& pro
                       appTitle(), Prompter::Icon::Warning);
         return AppendNotesResult::Refused;
     }
+    // The operator appends to the notes as they are on disk, not to an older copy of them.
+    const FileContents read = doc.fileContents();
+    {
+        QString why;
+        const std::optional<FileContents> now = contentsAt(path, why);
+        if (!now) {
+            prompter.show(failure(notes::kCannotOpen, path, why), appTitle(),
+                          Prompter::Icon::Error);
+            return AppendNotesResult::Failed;
+        }
+        if (*now != read) return readAgain(doc, path, prompter, false);
+    }
     const JointRecord& rec = doc.record();
     if (!rec.has(ReportItem::Notes)) {
         prompter.show(QDir::toNativeSeparators(path) + QStringLiteral("\n\n") +
@@ -200,15 +277,26 @@ AppendNotesResult AppendNotes(CVR5XPDoc& doc, ProgramState& state, Prompter& pro
 
     const std::optional<QString> joined = runDialog(rec.fields.notes);
     if (!joined || joined->isEmpty()) return AppendNotesResult::NothingNew;
+    // The notes were joined to what the document held when the dialog opened.
+    if (!doc.hasReport() || doc.path() != path) {
+        prompter.show(QString::fromUtf8(notes::kNotAppended) + QStringLiteral("\n\n") +
+                          QDir::toNativeSeparators(path) + QStringLiteral("\n\n") +
+                          QString::fromUtf8(notes::kNotOnShow),
+                      appTitle(), Prompter::Icon::Warning);
+        return AppendNotesResult::Refused;
+    }
+    if (doc.fileContents() != read) return readAgain(doc, path, prompter, true);
 
     // The document's image and notes positions stay those of the file as it was read, so a
     // second append before the file is read again rebuilds it from the same bytes.
-    const QByteArray bytes = imageWithNotes(doc.image(), rec.notesPos, rec.notesEnd, *joined);
-    if (const std::optional<QString> why = replaceReportFile(path, bytes)) {
-        prompter.show(*why, appTitle(), Prompter::Icon::Error);
+    const JointRecord& shown = doc.record();
+    const QByteArray bytes = imageWithNotes(doc.image(), shown.notesPos, shown.notesEnd, *joined);
+    if (const std::optional<ReplaceFailure> why = replaceReportFile(path, bytes, &read)) {
+        if (why->changed) return readAgain(doc, path, prompter, true);
+        prompter.show(why->message, appTitle(), Prompter::Icon::Error);
         return AppendNotesResult::Failed;
     }
-    doc.setNotes(*joined);
+    doc.setNotes(*joined, bytes);
     state.reloadFlag = true;
     return AppendNotesResult::Appended;
 }

@@ -1,5 +1,6 @@
 #include "report/vr5xp_doc.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -67,6 +68,10 @@ bool refuseUnreadable(const QString& path, const FileKind& kind, QByteArray& byt
 
 }  // namespace
 
+FileContents FileContents::of(const QByteArray& bytes) {
+    return {bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
+}
+
 CVR5XPDoc::CVR5XPDoc(ProgramState& state, Prompter& prompter, QObject* parent)
     : QObject(parent),
       state_(state),
@@ -127,6 +132,7 @@ CVR5XPDoc::OpenResult CVR5XPDoc::load(const QString& path, QString titleText) {
     record->searchRangePercent = 100;
     decodeReport(bytes, *record);
 
+    contents_ = FileContents::of(bytes);
     image_ = std::move(bytes);
     record_ = std::move(record);
     calibration_.reset();
@@ -157,6 +163,7 @@ CVR5XPDoc::OpenResult CVR5XPDoc::loadCalibrationFile(const QString& path) {
 
     // The joint record is let go, and with it the report path the report commands work on.
     image_.clear();
+    contents_ = {};
     record_ = std::make_unique<JointRecord>();
     calibration_ = std::move(calibration);
     path_ = path;
@@ -181,6 +188,7 @@ CVR5XPDoc::OpenResult CVR5XPDoc::ReloadIfFlagged() {
 
 void CVR5XPDoc::New() {
     image_.clear();
+    contents_ = {};
     record_ = std::make_unique<JointRecord>();
     calibration_.reset();
     path_.clear();
@@ -192,7 +200,9 @@ void CVR5XPDoc::New() {
     Q_EMIT changed();
 }
 
-void CVR5XPDoc::setNotes(const QString& notes) {
+void CVR5XPDoc::setNotes(const QString& notes, const QByteArray& written) {
+    // The image stays the one read, so that a further append rebuilds the file from it.
+    contents_ = FileContents::of(written);
     record_->fields.notes = notes;
     record_->headerLines = buildReportHeaderLines(*record_);
     Q_EMIT changed();

@@ -14,6 +14,16 @@
 
 namespace vr5 {
 
+// What a file held: its length and a digest of its bytes, enough to tell that it changed
+// although its modification time may not show it (coarse clocks, a copy that keeps the time).
+struct FileContents {
+    qint64 size = -1;
+    QByteArray digest;
+
+    static FileContents of(const QByteArray& bytes);
+    bool operator==(const FileContents&) const = default;
+};
+
 // The one file the main window shows: the whole image of a joint report and its decoded record,
 // or a calibration file's record, which shows as its certificate. A report is never written
 // through the document.
@@ -73,8 +83,13 @@ public:
         Q_EMIT changed();
     }
 
-    // Notes appended to the report file: the record shows them until the file is read again.
-    void setNotes(const QString& notes);
+    // What the report file held when it was read, or after the last notes this document
+    // appended to it: anything else there was written by someone else since.
+    const FileContents& fileContents() const { return contents_; }
+
+    // Notes appended to the report file, which now holds `written`: the record shows them until
+    // the file is read again.
+    void setNotes(const QString& notes, const QByteArray& written);
 
     // A calibration file rather than a joint report: its extension is ".tdc", in any case.
     static bool isCalibrationPath(const QString& path);
@@ -92,6 +107,7 @@ private:
     ProgramState& state_;
     Prompter& prompter_;
     QByteArray image_;
+    FileContents contents_;
     std::unique_ptr<JointRecord> record_;
     std::unique_ptr<CalibrationRecord> calibration_;
     QString path_;

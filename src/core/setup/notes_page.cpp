@@ -1,7 +1,5 @@
 #include "setup/notes_page.h"
 
-#include <algorithm>
-
 #include "settings/settings_keys.h"
 #include "setup/typed_text.h"
 
@@ -12,16 +10,16 @@ QString NotesPage::prompt() {
 }
 
 void NotesPage::load() {
-    notes = leftWhole(c_.settings.read(keys::Notes), kLength);
+    notes = notesAsShown(leftWholeNotes(notesAsStored(c_.settings.read(keys::Notes)), kLength));
 }
 
 bool NotesPage::accept() {
-    c_.settings.write(keys::Notes, leftWhole(notes, kLength));
+    c_.settings.write(keys::Notes, leftWholeNotes(notesAsStored(notes), kLength));
     return true;
 }
 
 std::optional<NotesPage::Span> NotesPage::overflow(const QString& before, const QString& after) {
-    return overflowingPart(before, after, kLength);
+    return notesOverflow(before, after, kLength);
 }
 
 }  // namespace vr5

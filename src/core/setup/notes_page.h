@@ -18,7 +18,8 @@ public:
 
     explicit NotesPage(SetupContext context) : c_(context) {}
 
-    // Kept as typed: blanks around the text and line breaks ("\n") stay.
+    // As the box shows them, line breaks as "\n". Stored as typed (blanks around the text stay)
+    // but with the logger's line breaks, "\r\n", each of which takes two of the 80 characters.
     QString notes;
 
     // The two prompt lines.
@@ -26,14 +27,15 @@ public:
 
     // Reads the remembered notes (cut to the box's length).
     void load();
-    // "Next >>": stores the notes unchanged. Always closes.
+    // "Next >>": stores the notes. Always closes.
     bool accept();
 
     // A part of a text: where it starts and how many characters it has.
     using Span = TextSpan;
     // The operator changed the box's text from `before` to `after`. When that makes it longer
-    // than the limit, the end of what was typed or pasted that does not fit, to be dropped
-    // again: typing stops at the limit and a pasted text is cut to what fits.
+    // than the limit (a line break counts two), the end of what was typed or pasted that does
+    // not fit, to be dropped again: typing stops at the limit and a pasted text is cut to what
+    // fits.
     static std::optional<Span> overflow(const QString& before, const QString& after);
 
 private:

@@ -21,7 +21,7 @@ CDragPressureDlg::CDragPressureDlg(SetupContext context, QWidget* parent)
     row->addWidget(drag_);
     row->addStretch(1);
     body()->addLayout(row);
-    setTabChain({drag_, nextButton(), backButton()});
+    setKeyboardOrder({drag_, nextButton(), backButton()});
     drag_->setText(page_.dragPressure);
 }
 

@@ -52,8 +52,8 @@ CFittingSizeDlg::CFittingSizeDlg(SetupContext context, QWidget* parent)
     pressureRow->addStretch(1);
     body()->addWidget(pressures);
 
-    setTabChain({material_->list(), material_->textBox(), type_, mainSize_, mainUnit_, outletSize_,
-                 outletUnit_, bead_, fuse_, nextButton(), backButton()});
+    setKeyboardOrder({material_->list(), material_->textBox(), type_, mainSize_, mainUnit_,
+                      outletSize_, outletUnit_, bead_, fuse_, nextButton(), backButton()});
 
     page_.load();
     material_->display();

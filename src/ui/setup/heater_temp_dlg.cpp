@@ -22,7 +22,7 @@ CHeaterTempDlg::CHeaterTempDlg(SetupContext context, QWidget* parent)
     row->addWidget(temperature_);
     row->addStretch(1);
     body()->addLayout(row);
-    setTabChain({temperature_, nextButton(), backButton()});
+    setKeyboardOrder({temperature_, nextButton(), backButton()});
 
     page_.load();
     temperature_->setText(page_.temperature);

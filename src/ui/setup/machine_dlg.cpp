@@ -41,7 +41,7 @@ CMachineDlg::CMachineDlg(SetupContext context, QWidget* parent)
     areaRow->addStretch(1);
     form->addRow(areaRow);
     body()->addLayout(form);
-    setTabChain({id_, model_, modelText_, area_, unit_, nextButton(), backButton()});
+    setKeyboardOrder({id_, model_, modelText_, area_, unit_, nextButton(), backButton()});
 
     page_.load();
     display(page_);

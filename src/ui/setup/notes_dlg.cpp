@@ -22,7 +22,7 @@ CNotesDlg::CNotesDlg(SetupContext context, QWidget* parent)
     notes_->setMinimumWidth(metrics.averageCharWidth() * 34);
     body()->addWidget(prompt_);
     body()->addWidget(notes_);
-    setTabChain({notes_, nextButton(), backButton()});
+    setKeyboardOrder({notes_, nextButton(), backButton()});
 
     page_.load();
     notes_->setPlainText(page_.notes);

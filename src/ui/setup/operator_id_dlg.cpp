@@ -27,7 +27,7 @@ COperatorIDdlg::COperatorIDdlg(SetupContext context, QWidget* parent)
     form->addRow(QString::fromLatin1(OperatorPage::kJobLabel), job_);
     form->addRow(QString::fromLatin1(OperatorPage::kJointLabel), joint_);
     body()->addLayout(form);
-    setTabChain({id_, job_, joint_, nextButton(), backButton()});
+    setKeyboardOrder({id_, job_, joint_, nextButton(), backButton()});
 
     page_.load();
     id_->setText(page_.employeeId);

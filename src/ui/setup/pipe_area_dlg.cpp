@@ -51,6 +51,8 @@ CPipeAreaDlg::CPipeAreaDlg(SetupContext context, QWidget* parent)
     page_.load();
     area_->setText(page_.area);
     selectIndex(unit_, page_.unitIndex);
+    // The operator types the area and presses Enter.
+    focusWithTextSelected(area_);
 }
 
 void CPipeAreaDlg::accept() {

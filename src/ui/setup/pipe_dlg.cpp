@@ -67,8 +67,8 @@ CPipeDlg::CPipeDlg(SetupContext context, QWidget* parent)
     areaRow->addStretch(1);
     body()->addLayout(areaRow);
 
-    setTabChain({material_->list(), material_->textBox(), size_, sizeUnit_, wall_, wallUnit_, bead_,
-                 soak_, fuse_, cool_, pipeArea_, nextButton(), backButton()});
+    setKeyboardOrder({material_->list(), material_->textBox(), size_, sizeUnit_, wall_, wallUnit_,
+                      bead_, soak_, fuse_, cool_, pipeArea_, nextButton(), backButton()});
 
     page_.load();
     material_->display();

@@ -22,7 +22,7 @@ CReadyToLogDlg::CReadyToLogDlg(SetupContext context, QWidget* parent)
     cancel_ = addClosingButton(QString::fromLatin1(ReadyPage::kCancelButton));
     // Raised before the button box closes the page, so the flag is set when the page returns.
     connect(cancel_, &QPushButton::clicked, this, [this] { page_.cancel(); });
-    setTabChain({nextButton(), backButton(), cancel_});
+    setKeyboardOrder({nextButton(), backButton(), cancel_});
 
     page_.load();
     logged_->setText(page_.loggedText());

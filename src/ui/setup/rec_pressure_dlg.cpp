@@ -34,9 +34,7 @@ CRecPressureDlg::CRecPressureDlg(SetupContext context, QWidget* parent)
     columns->addStretch(1);
     body()->addLayout(columns);
     body()->addSpacing(12);
-    // Wide enough for the whole caption in a title bar.
-    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 120);
-    setTabChain({nextButton(), backButton()});
+    setKeyboardOrder({nextButton(), backButton()});
 
     page_.load();
     pressures_->setText(page_.pressureLines());

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
 #include <QPoint>
+#include <QPointer>
 #include <initializer_list>
 
 class QComboBox;
@@ -13,9 +15,11 @@ class QVBoxLayout;
 
 namespace vr5 {
 
-// A set-up page: its content above "<< Back" and "Next >>". Enter presses "Next >>", Escape and
-// the close box count as "<< Back". Some pages move themselves right and down from where they
-// opened, so that the page before them stays readable underneath.
+// A set-up page: its content above "<< Back" and "Next >>". It opens with the keyboard in its
+// first box, the box's text selected, so that an operator can type and press Enter through the
+// pages: Enter presses "Next >>", Escape and the close box count as "<< Back". Each page is wide
+// enough for its whole caption in the title bar. Some pages move themselves right and down from
+// where they opened, so that the page before them stays readable underneath.
 class SetupPageDialog : public QDialog {
     Q_OBJECT
 public:
@@ -34,16 +38,34 @@ public:
 protected:
     // Copies the widgets into the page model and asks it to accept; true closes the page.
     virtual bool takeEntries() = 0;
+    // Tab moves through the widgets in this order; the first has the keyboard when the page
+    // opens.
+    void setKeyboardOrder(std::initializer_list<QWidget*> widgets);
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void fitCaption();
+
     QVBoxLayout* body_;
     QDialogButtonBox* buttons_;
     QPushButton* next_;
     QPushButton* back_;
     QPoint shift_;
+    QPointer<QWidget> first_;
     bool moved_ = false;
 };
+
+// The room a window manager's title bar takes beside the caption: its icon and buttons.
+inline constexpr int kTitleBarButtonsRoom = 150;
+// The font title bars are drawn in, as near as the program can know it: the desktop's title
+// font, bold, and no smaller than the program's own.
+QFont titleBarFont();
+// The width a window needs for the whole of `caption` in its title bar.
+int titleBarWidth(const QString& caption);
+
+// Gives a box the keyboard with its text selected, so that typing replaces it.
+void focusWithTextSelected(QWidget* box);
 
 // A box for a short number, wide enough to show `shownLength` characters, taking at most
 // `maxLength`.

@@ -33,12 +33,21 @@ TEST(NotesDialog, EnterStartsANewLineAndTypingStopsAt80) {
     QTest::keyClicks(dialog.notesBox(), "Second line ");
     EXPECT_EQ(dialog.notesBox()->toPlainText(), " Joint OK\nSecond line ");
 
+    // The line break takes two of the 80 characters, as it does in the stored notes.
     QTest::keyClicks(dialog.notesBox(), QString(100, u'z'));
-    EXPECT_EQ(dialog.notesBox()->toPlainText().size(), 80);
+    const QString shown = QStringLiteral(" Joint OK\nSecond line ") + QString(57, u'z');
+    EXPECT_EQ(dialog.notesBox()->toPlainText(), shown);
     dialog.nextButton()->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    // Stored with the logger's own line breaks, and shown again as the same lines.
     EXPECT_EQ(settings.read(keys::Notes),
-              QStringLiteral(" Joint OK\nSecond line ") + QString(58, u'z'));
+              QStringLiteral(" Joint OK\r\nSecond line ") + QString(57, u'z'));
+    CNotesDlg again({settings, state, prompter});
+    EXPECT_EQ(again.notesBox()->toPlainText(), shown);
+    again.show();
+    again.nextButton()->click();
+    EXPECT_EQ(settings.read(keys::Notes),
+              QStringLiteral(" Joint OK\r\nSecond line ") + QString(57, u'z'));
 }
 
 }  // namespace
