@@ -104,6 +104,8 @@ int main(int argc, char** argv) {
             20000);
         if (dialog.statusText()->text() == interrupted) {
             std::printf("interrupted\n");
+            // "Setup..." is enabled again with the next status poll.
+            waitFor([&] { return dialog.setupButton()->isEnabled(); }, 5000);
             dialog.setupButton()->click();
         }
     }
