@@ -13,6 +13,7 @@
 
 #include "app_info.h"
 #include "logger/setup_summary.h"
+#include "platform/termination.h"
 #include "settings/settings_keys.h"
 #include "ui/setup/setup_pages.h"
 
@@ -153,7 +154,7 @@ CLogStatusDlg::~CLogStatusDlg() {
     if (!closing_) {
         closing_ = true;
         runner_.close();
-        cycle_.windowClosing();
+        closeCycle();
     }
 }
 
@@ -250,12 +251,20 @@ void CLogStatusDlg::startLogging() {
     cycle_.startLogging();
 }
 
+void CLogStatusDlg::closeCycle() {
+    // A download under way is kept as far as it came; the operator is told why it ended.
+    if (terminationRequested() && cycle_.downloadUnfinished()) {
+        cycle_.endDownloadIncomplete(QStringLiteral("the program was stopped during the download"));
+    }
+    cycle_.windowClosing();
+}
+
 void CLogStatusDlg::done(int result) {
     if (!closing_) {
         closing_ = true;
         runner_.close();
         // A download under way is kept as far as it came, and shown.
-        cycle_.windowClosing();
+        closeCycle();
         cycle_.disconnect();
     }
     QDialog::done(result);

@@ -50,6 +50,7 @@ private:
     void onConnectButton();
     void onSetupButton();
     void openPort();
+    void closeCycle();
     void render();
 
     SetupContext c_;
