@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/number_text.h"
+#include "text/typed_limit.h"
 
 namespace vr5 {
 
@@ -83,15 +84,9 @@ std::optional<TextSpan> notesOverflow(const QString& before, const QString& afte
     const qsizetype excess = storedNotesLength(after) - limit;
     if (excess <= 0) return std::nullopt;
 
-    // What was inserted lies between the part both texts start with and the part both end with.
-    const qsizetype shorter = std::min(before.size(), after.size());
-    qsizetype head = 0;
-    while (head < shorter && before[head] == after[head]) ++head;
-    qsizetype tail = 0;
-    while (tail < shorter - head &&
-           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
-        ++tail;
-    const qsizetype insertedEnd = after.size() - tail;
+    const TextSpan inserted = insertedPart(before, after);
+    const qsizetype head = inserted.position;
+    const qsizetype insertedEnd = inserted.position + inserted.length;
 
     // The end of what was typed or pasted goes, as much of it as does not fit.
     qsizetype start = insertedEnd;

@@ -4,12 +4,7 @@
 
 namespace vr5 {
 
-std::optional<TextSpan> overflowingPart(const QString& before, const QString& after,
-                                        qsizetype limit) {
-    const qsizetype excess = after.size() - limit;
-    if (excess <= 0) return std::nullopt;
-
-    // What was inserted lies between the part both texts start with and the part both end with.
+TextSpan insertedPart(const QString& before, const QString& after) {
     const qsizetype shorter = std::min(before.size(), after.size());
     qsizetype head = 0;
     while (head < shorter && before[head] == after[head]) ++head;
@@ -17,8 +12,17 @@ std::optional<TextSpan> overflowingPart(const QString& before, const QString& af
     while (tail < shorter - head &&
            before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
         ++tail;
-    const qsizetype insertedEnd = after.size() - tail;
-    const qsizetype inserted = insertedEnd - head;
+    return TextSpan{head, after.size() - tail - head};
+}
+
+std::optional<TextSpan> overflowingPart(const QString& before, const QString& after,
+                                        qsizetype limit) {
+    const qsizetype excess = after.size() - limit;
+    if (excess <= 0) return std::nullopt;
+
+    const TextSpan insertedSpan = insertedPart(before, after);
+    const qsizetype insertedEnd = insertedSpan.position + insertedSpan.length;
+    const qsizetype inserted = insertedSpan.length;
 
     TextSpan drop =
         inserted >= excess ? TextSpan{insertedEnd - excess, excess} : TextSpan{limit, excess};

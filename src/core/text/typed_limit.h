@@ -12,6 +12,10 @@ struct TextSpan {
     bool operator==(const TextSpan&) const = default;
 };
 
+// What an edit inserted into a text that changed from `before` to `after`: the stretch of
+// `after` between the part both texts start with and the part both end with.
+TextSpan insertedPart(const QString& before, const QString& after);
+
 // A box that holds at most `limit` characters has just changed from `before` to `after`: what
 // to take out of `after` so that it fits, or nothing when it fits. The end of what was typed or
 // pasted goes first (a text that was too long already loses its end too), and a character that
