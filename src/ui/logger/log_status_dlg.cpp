@@ -60,8 +60,9 @@ QPixmap lowBatteryPicture() {
 CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget* parent)
     : QDialog(parent),
       c_(context),
-      cycle_(context, std::move(reportFolder)),
-      runner_(cycle_, context.prompter) {
+      prompter_(context.prompter, *this),
+      cycle_({context.settings, context.state, prompter_}, std::move(reportFolder)),
+      runner_(cycle_, prompter_) {
     setWindowTitle(QStringLiteral("Log/Status"));
 
     pressureBox_ = new QGroupBox(this);
@@ -145,11 +146,24 @@ CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget
                          if (result.endDialog) reject();
                      });
     QObject::connect(&runner_, &CycleRunner::linkLost, this, [this] { render(); });
+    built_ = true;
     render();
     runner_.startSteps();
 }
 
+void CLogStatusDlg::ShownFirst::show(const QString& text, const QString& caption, Icon icon) {
+    if (window_.built_) window_.render();
+    inner_.show(text, caption, icon);
+}
+
+Prompter::Answer CLogStatusDlg::ShownFirst::ask(const QString& text, const QString& caption,
+                                                Buttons buttons, Icon icon) {
+    if (window_.built_) window_.render();
+    return inner_.ask(text, caption, buttons, icon);
+}
+
 CLogStatusDlg::~CLogStatusDlg() {
+    built_ = false;
     // The program quits with the window open: a download under way is kept as closing would.
     if (!closing_) {
         closing_ = true;

@@ -53,7 +53,24 @@ private:
     void closeCycle();
     void render();
 
+    // Shows the window as the cycle left it before any message, so that the status text behind a
+    // box already says what the box is about.
+    class ShownFirst final : public Prompter {
+    public:
+        ShownFirst(Prompter& inner, CLogStatusDlg& window) : inner_(inner), window_(window) {}
+        void show(const QString& text, const QString& caption, Icon icon) override;
+        using Prompter::ask;
+        Answer ask(const QString& text, const QString& caption, Buttons buttons,
+                   Icon icon) override;
+
+    private:
+        Prompter& inner_;
+        CLogStatusDlg& window_;
+    };
+
     SetupContext c_;
+    bool built_ = false;
+    ShownFirst prompter_;
     LoggingCycle cycle_;
     CycleRunner runner_;
     bool closing_ = false;
