@@ -76,7 +76,7 @@ faults: setup
 
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/vr5xp_bench
-	@for b in serial_bench download_bench print_many_bench notes_bench analyzer_bench \
+	@for b in serial_bench download_bench print_many_bench notes_bench analyzer_bench evaluation_bench \
 	  calibration_bench; do \
 	  if [ -x $(BUILD)/bench/$$b ]; then QT_QPA_PLATFORM=offscreen $(BUILD)/bench/$$b || exit 1; fi; done
 

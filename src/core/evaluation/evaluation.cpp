@@ -64,6 +64,10 @@ void judge(Check& check, const std::optional<double>& measured, const QString& m
     check.result = low || high ? CheckResult::Outside : CheckResult::Within;
 }
 
+QString soakUnclear() {
+    return QStringLiteral("soak and changeover cannot be told apart in this record");
+}
+
 std::optional<double> duration(const std::optional<PhaseSpan>& span) {
     if (!span) return std::nullopt;
     return span->endS - span->startS;
@@ -197,18 +201,28 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
                                   : QStringLiteral("no interfacial fuse pressure in the report");
         } else if (name == u"heat_soak_time") {
             if (found.soakEnded) measured = duration(soak);
-            missing = soak ? QStringLiteral("the record ends before the heater was taken out")
-                           : QStringLiteral("no heat soak found on the pressure record");
+            missing = found.soakUnclear ? soakUnclear()
+                      : soak ? QStringLiteral("the record ends before the heater was taken out")
+                             : QStringLiteral("no heat soak found on the pressure record");
             if (measured) *measured = inTimeUnit(*measured, check.unit);
         } else if (name == u"open_time" || name == u"build_up_time" || name == u"cooling_time") {
             const Phase phase = name == u"open_time"       ? Phase::Open
                                 : name == u"build_up_time" ? Phase::BuildUp
                                                            : Phase::Cooling;
             measured = duration(e.phases[static_cast<size_t>(phase)]);
-            if (phase == Phase::Cooling && !found.released) measured.reset();
             if (measured) *measured = inTimeUnit(*measured, check.unit);
+            // A record stopped before the release meets a minimum-only cooling limit once the
+            // cooling it holds reaches it; shorter, it cannot tell.
+            if (phase == Phase::Cooling && !found.released && measured &&
+                !(check.limit.applies() && check.limit.min && !check.limit.max &&
+                  *measured >= *check.limit.min)) {
+                check.measured = measured;
+                measured.reset();
+            }
             missing = phase == Phase::Cooling && cooling
                           ? QStringLiteral("the record ends before the pressure was released")
+                      : phase == Phase::Open && found.soakUnclear
+                          ? soakUnclear()
                           : QStringLiteral("no %1 found on the pressure record")
                                 .arg(phaseName(phase).toLower());
         } else if (name == u"fusion_pressure") {

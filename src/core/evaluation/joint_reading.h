@@ -31,11 +31,17 @@ struct FoundPhases {
     std::array<std::optional<PhaseSpan>, kPhaseCount> phases;
     bool soakEnded = false;  // the heat soak ended with the heater taken out
     bool released = false;   // the fusion pressure was released before the record ended
+    // A fusion follows a stretch whose soak and open levels are too close to tell apart: the
+    // heat soak and open phases are left empty.
+    bool soakUnclear = false;
 };
 
-// The phases of a joint on its pressure record. Boundaries are where the curve crosses halfway
-// between two phases' levels (interpolated between samples); the build-up ends when the
-// pressure reaches 95% of the fusion level; the cooling ends with the last fall to zero.
+// The phases of a joint on its pressure record. The levels are those the curve held (a spike or
+// a dropout sets none); excursions up to about a second inside a phase are bridged. Boundaries
+// are where the curve crosses halfway between two phases' levels (interpolated between
+// samples); the fusion is the longest hold at fusion level after the bead-up; the build-up ends
+// when the pressure reaches 95% of the fusion level; the cooling ends with the fusion's fall to
+// zero, or with the record.
 FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides);
 
 }  // namespace vr5
