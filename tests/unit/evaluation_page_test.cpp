@@ -193,7 +193,7 @@ TEST(EvaluationPage, MarksVerdictPhasesAndPipe) {
          "not known",
          5,
          true},
-        {"not evaluated yet", notEvaluated, QStringList(7, unchecked),
+        {"not evaluated yet", notEvaluated, QStringList(checkNames().size(), unchecked),
          "Incomplete: not every check could be made", kNotCheckedColor, "DVS 2207-1", "not known",
          0, false},
     };
