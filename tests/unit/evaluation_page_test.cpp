@@ -231,6 +231,35 @@ TEST(EvaluationPage, MarksVerdictPhasesAndPipe) {
     }
 }
 
+// A demo record and a joint of another material say so under the verdict, never "within".
+TEST(EvaluationPage, DemoAndMaterialLinesUnderTheVerdict) {
+    const Procedure astm = loadProcedure(QStringLiteral("astm-f2620")).procedure.value();
+    JointRecord demo = test::decodeFixture(QStringLiteral("plain_hydraulic"));
+    demo.fields.demo = 1;
+    JointRecord nylon = test::decodeFixture(QStringLiteral("plain_hydraulic"));
+    nylon.fields.material = QStringLiteral("PA 12");
+    const struct {
+        const JointRecord* rec;
+        const char* verdict;
+        QString line;
+    } cases[] = {
+        {&demo, kDemoVerdict, QString::fromUtf8(kDemoLine)},
+        {&nylon, "Incomplete: not every check could be made",
+         QStringLiteral("The pipe material PA 12 is not one this procedure is for (PE): its limits "
+                        "are not checked.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.verdict);
+        const PageDrawing d =
+            buildEvaluationPage(*c.rec, evaluateJoint(*c.rec, astm), QStringLiteral("/r/x.tjr"),
+                                kMetrics, Medium::Screen);
+        const QStringList texts = textsOf(d);
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(c.verdict)));
+        EXPECT_TRUE(texts.contains(c.line));
+        EXPECT_FALSE(texts.contains(QStringLiteral("Within the procedure's limits")));
+    }
+}
+
 TEST(EvaluationPage, PhasesInTheReportsUnit) {
     Evaluation e = allWithin();
     e.phases[0] = PhaseSpan{5, 45, 290};
