@@ -68,7 +68,7 @@ const std::vector<PipeGeometry>& geometries() {
 
 QStringList unitsOf(const QString& check) {
     if (check == u"heater_temperature") return {QStringLiteral("°F"), QStringLiteral("°C")};
-    if (check == u"interfacial_pressure" || check == u"fusion_pressure")
+    if (check.endsWith(u"_pressure"))
         return {QStringLiteral("psi"), QStringLiteral("MPa"), QStringLiteral("bar")};
     return {QStringLiteral("s"), QStringLiteral("min")};
 }

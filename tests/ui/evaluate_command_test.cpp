@@ -117,8 +117,9 @@ TEST_F(EvaluateCommandTest, OneJsonLinePerFileAndAnErrorLineForAFileThatCannotBe
             EXPECT_EQ(o["error"].toString(), "The file does not exist.");
             continue;
         }
-        EXPECT_EQ(o.keys(), (QStringList{"checks", "file", "outside_diameter_mm", "phases",
-                                         "procedure", "verdict", "wall_thickness_mm"}));
+        EXPECT_EQ(o.keys(), (QStringList{"checks", "demo", "file", "material", "material_problem",
+                                         "outside_diameter_mm", "phases", "procedure", "verdict",
+                                         "wall_thickness_mm"}));
         EXPECT_EQ(o["procedure"].toString(), defaultProcedureId());
         EXPECT_EQ(o["phases"].toObject().keys(),
                   (QStringList{"bead_up", "build_up", "cooling", "heat_soak", "open"}));
@@ -256,12 +257,20 @@ TEST_F(EvaluateCommandTest, JobSummaryHasOneRowPerJoint) {
     ASSERT_EQ(rows.size(), 6);
     const QStringList& head = rows[0];
     for (const Table::value_type& row : rows) EXPECT_EQ(row.size(), head.size());
-    ASSERT_EQ(head.size(), 6 + kPhaseCount + checkNames().size() + 4);
+    // The first seven checks' results come before the verdict, the later ones after the columns
+    // a spreadsheet already knows by their place, then each check's limit status and reason.
+    constexpr int kFirstChecks = 7;
+    const qsizetype later = checkNames().size() - kFirstChecks;
+    ASSERT_EQ(head.size(),
+              6 + kPhaseCount + kFirstChecks + 4 + 1 + later + 2 * checkNames().size());
     EXPECT_EQ(head.mid(0, 6), (QStringList{"Date", "Job Number", "Joint Number", "Employee ID",
                                            "Machine ID", "Pipe"}));
     EXPECT_EQ(head[6], "Bead-up (s)");
     EXPECT_EQ(head[6 + kPhaseCount], "Heater temperature");
-    EXPECT_EQ(head.mid(head.size() - 4), (QStringList{"Verdict", "Procedure", "File", "Problem"}));
+    EXPECT_EQ(head.mid(6 + kPhaseCount + kFirstChecks, 6),
+              (QStringList{"Verdict", "Procedure", "File", "Problem", "Demo", "Bead up pressure"}));
+    EXPECT_EQ(head.mid(head.size() - 2), (QStringList{"Heat soak pressure limit status",
+                                                      "Heat soak pressure not checked because"}));
     auto column = [&](int row, const char* name) { return rows[row][head.indexOf(name)]; };
 
     EXPECT_EQ(rows[2].mid(0, 6), (QStringList{"2024-10-08 13:15:09", "A-4411", "9", "B-12", "EU-17",
@@ -270,8 +279,11 @@ TEST_F(EvaluateCommandTest, JobSummaryHasOneRowPerJoint) {
         SCOPED_TRACE(r);
         EXPECT_TRUE(
             QStringList({"within", "outside", "incomplete"}).contains(column(r, "Verdict")));
-        for (qsizetype k = 0; k < checkNames().size(); ++k) {
-            const QString& result = rows[r][6 + kPhaseCount + k];
+        for (const QString& name : checkNames()) {
+            QString heading = name;
+            heading.replace(u'_', u' ');
+            heading[0] = heading[0].toUpper();
+            const QString& result = rows[r][head.indexOf(heading)];
             EXPECT_TRUE(QStringList({"within", "outside", "not checked"}).contains(result))
                 << qPrintable(result);
         }
@@ -320,11 +332,21 @@ TEST_F(EvaluateCommandTest, TheSummaryAgreesWithTheJsonLines) {
         }
         const QJsonArray checks = o["checks"].toArray();
         ASSERT_EQ(checks.size(), checkNames().size());
+        const QStringList& head = rows[0];
         for (int k = 0; k < checks.size(); ++k) {
-            EXPECT_EQ(row[6 + kPhaseCount + k], checks[k]["result"].toString().replace(u'_', u' '))
-                << qPrintable(checks[k]["name"].toString());
+            QString heading = checks[k]["name"].toString().replace(u'_', u' ');
+            heading[0] = heading[0].toUpper();
+            SCOPED_TRACE(qPrintable(heading));
+            const QString result = checks[k]["result"].toString().replace(u'_', u' ');
+            EXPECT_EQ(row[head.indexOf(heading)], result);
+            EXPECT_EQ(row[head.indexOf(heading + " limit status")],
+                      checks[k]["status"].toString().replace(u'_', u' '));
+            EXPECT_EQ(row[head.indexOf(heading + " not checked because")],
+                      checks[k]["reason"].toString());
+            EXPECT_EQ(checks[k]["reason"].isNull(), result != "not checked");
         }
-        EXPECT_EQ(row[6 + kPhaseCount + checks.size()], o["verdict"].toString());
+        EXPECT_EQ(row[6 + kPhaseCount + 7], o["verdict"].toString());
+        EXPECT_EQ(row[head.indexOf("Demo")], o["demo"].toBool() ? "yes" : "");
     }
 }
 

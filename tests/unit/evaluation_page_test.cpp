@@ -193,7 +193,7 @@ TEST(EvaluationPage, MarksVerdictPhasesAndPipe) {
          "not known",
          5,
          true},
-        {"not evaluated yet", notEvaluated, QStringList(7, unchecked),
+        {"not evaluated yet", notEvaluated, QStringList(checkNames().size(), unchecked),
          "Incomplete: not every check could be made", kNotCheckedColor, "DVS 2207-1", "not known",
          0, false},
     };
@@ -228,6 +228,35 @@ TEST(EvaluationPage, MarksVerdictPhasesAndPipe) {
         EXPECT_TRUE(texts.contains(QStringLiteral(
             "Estimated from the pressure record; does not replace inspecting the bead.")));
         EXPECT_TRUE(texts.contains(identificationLine()));
+    }
+}
+
+// A demo record and a joint of another material say so under the verdict, never "within".
+TEST(EvaluationPage, DemoAndMaterialLinesUnderTheVerdict) {
+    const Procedure astm = loadProcedure(QStringLiteral("astm-f2620")).procedure.value();
+    JointRecord demo = test::decodeFixture(QStringLiteral("plain_hydraulic"));
+    demo.fields.demo = 1;
+    JointRecord nylon = test::decodeFixture(QStringLiteral("plain_hydraulic"));
+    nylon.fields.material = QStringLiteral("PA 12");
+    const struct {
+        const JointRecord* rec;
+        const char* verdict;
+        QString line;
+    } cases[] = {
+        {&demo, kDemoVerdict, QString::fromUtf8(kDemoLine)},
+        {&nylon, "Incomplete: not every check could be made",
+         QStringLiteral("The pipe material PA 12 is not one this procedure is for (PE): its limits "
+                        "are not checked.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.verdict);
+        const PageDrawing d =
+            buildEvaluationPage(*c.rec, evaluateJoint(*c.rec, astm), QStringLiteral("/r/x.tjr"),
+                                kMetrics, Medium::Screen);
+        const QStringList texts = textsOf(d);
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(c.verdict)));
+        EXPECT_TRUE(texts.contains(c.line));
+        EXPECT_FALSE(texts.contains(QStringLiteral("Within the procedure's limits")));
     }
 }
 

@@ -22,6 +22,17 @@ QJsonValue number(const std::optional<double>& value) {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+// A limit's status, or null when the check has no limit to hold.
+QJsonValue limitStatus(const AppliedLimit& limit) {
+    return limit.applies() ? QJsonValue(limitStatusKey(limit.status))
+                           : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue checkReason(const Check& c) {
+    if (c.result != CheckResult::NotChecked) return QJsonValue(QJsonValue::Null);
+    return c.reason.isEmpty() ? c.limit.reason : c.reason;
+}
+
 std::optional<double> psiOf(const QString& valueText, double psiPerUnitOfReport) {
     const std::optional<double> v = leadingNumber(valueText);
     if (!v) return std::nullopt;
@@ -73,7 +84,77 @@ std::optional<double> duration(const std::optional<PhaseSpan>& span) {
     return span->endS - span->startS;
 }
 
+// The interfacial pressure (psi) a mean gauge pressure stands for through the report's own
+// set-up: gauge = interfacial x ratio + drag, the recommended fuse gauge pressure standing for
+// the interfacial fuse pressure.
+double interfacialOfGauge(double gaugePsi, double interfacialFusePsi, double fuseGaugePsi,
+                          double dragPsi) {
+    return (gaugePsi - dragPsi) * interfacialFusePsi / (fuseGaugePsi - dragPsi);
+}
+
+// Why the procedure's limits do not hold for the joint's material; empty when they do, or when
+// the report does not say what the pipe is made of.
+QString materialProblem(const QString& material, const ProcedureInfo& procedure) {
+    const QString family = materialFamily(material);
+    if (family.isEmpty()) return {};
+    for (const QString& m : procedure.materials) {
+        if (materialFamily(m) == family || m.compare(material.trimmed(), Qt::CaseInsensitive) == 0)
+            return {};
+    }
+    return QStringLiteral("the pipe material %1 is not one this procedure is for (%2)")
+        .arg(material.trimmed(), procedure.materials.join(QStringLiteral(", ")));
+}
+
+// A heater check that cannot be made says what the report holds instead of a reading.
+QString heaterMissing(const ReportFields& f) {
+    const QString probe = f.heaterTemp.trimmed();
+    if (probe.isEmpty() || probe == u"---")
+        return QStringLiteral("no heater temperature in the report");
+    return QStringLiteral(
+               "the heater probe gave no reading (\"%1\") and there is no external "
+               "probe reading")
+        .arg(probe);
+}
+
 }  // namespace
+
+std::optional<double> heaterReading(const QString& text) {
+    static const QRegularExpression reading(
+        QStringLiteral("^\\s*[-+]?(?:\\d+(?:\\.\\d*)?|\\.\\d+)\\s*(?:°?\\s*[FC])?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    // "-0-" is the logger's text for a probe that read nothing: no 0 degrees.
+    if (!reading.match(text).hasMatch()) return std::nullopt;
+    return leadingNumber(text);
+}
+
+QString materialFamily(const QString& material) {
+    QString m = material.toUpper();
+    m.remove(QRegularExpression(QStringLiteral("[\\s._/-]")));
+    if (m.startsWith(u"PVDF")) return QStringLiteral("PVDF");
+    if (m.startsWith(u"PVC") || m.startsWith(u"CPVC")) return QStringLiteral("PVC");
+    if (m.startsWith(u"PA") || m.startsWith(u"NYLON")) {
+        // PA 11 and PA 12 are fused by procedures of their own.
+        static const QRegularExpression grade(QStringLiteral("^(?:PA|NYLON)(\\d+)"));
+        const QRegularExpressionMatch g = grade.match(m);
+        return g.hasMatch() ? QStringLiteral("PA") + g.captured(1) : QStringLiteral("PA");
+    }
+    if (m.startsWith(u"PP")) return QStringLiteral("PP");
+    if (m.startsWith(u"PB")) return QStringLiteral("PB");
+    if (m.contains(u"PE") || m.contains(u"POLYETHYLENE")) return QStringLiteral("PE");
+    return {};
+}
+
+QString limitStatusKey(LimitStatus status) {
+    switch (status) {
+        case LimitStatus::OneSource:
+            return QStringLiteral("one_source");
+        case LimitStatus::CommonPractice:
+            return QStringLiteral("common_practice");
+        case LimitStatus::Confirmed:
+            break;
+    }
+    return QStringLiteral("confirmed");
+}
 
 std::optional<double> leadingNumber(const QString& text) {
     static const QRegularExpression leading(
@@ -133,6 +214,8 @@ QString verdictKey(Verdict verdict) {
             return QStringLiteral("within");
         case Verdict::Outside:
             return QStringLiteral("outside");
+        case Verdict::Demo:
+            return QStringLiteral("demo");
         case Verdict::Incomplete:
             break;
     }
@@ -140,9 +223,10 @@ QString verdictKey(Verdict verdict) {
 }
 
 const QStringList& checkNames() {
-    static const QStringList names{"heater_temperature", "interfacial_pressure", "heat_soak_time",
-                                   "open_time",          "build_up_time",        "cooling_time",
-                                   "fusion_pressure"};
+    static const QStringList names{
+        "heater_temperature", "interfacial_pressure", "heat_soak_time",
+        "open_time",          "build_up_time",        "cooling_time",
+        "fusion_pressure",    "bead_up_pressure",     "heat_soak_pressure"};
     return names;
 }
 
@@ -151,6 +235,9 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
     e.procedure = procedure.info;
     e.pipe = pipeGeometry(rec);
     const ReportFields& f = rec.fields;
+    e.demo = rec.isDemo();
+    e.material = f.material.trimmed();
+    e.materialProblem = materialProblem(f.material, procedure.info);
     const double unitPsi = reportPsiPerUnit(rec);
 
     PhaseGuides guides;
@@ -180,8 +267,8 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
         std::optional<double> measured;
         QString missing;
         if (name == u"heater_temperature") {
-            std::optional<double> t = leadingNumber(f.heaterTemp);
-            if (!t) t = leadingNumber(f.extHeaterTemp);
+            std::optional<double> t = heaterReading(f.heaterTemp);
+            if (!t) t = heaterReading(f.extHeaterTemp);
             if (t) {
                 const bool celsius = f.tempUnitIndex == 1;
                 const bool wantCelsius = check.unit == u"°C";
@@ -189,7 +276,7 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
                 if (!celsius && wantCelsius) *t = (*t - 32.0) * 5.0 / 9.0;
             }
             measured = t;
-            missing = QStringLiteral("no heater temperature in the report");
+            missing = heaterMissing(f);
         } else if (name == u"interfacial_pressure") {
             if (!labelValues) {
                 if (const auto psi = psiOf(f.interfacial[2], unitPsi))
@@ -233,15 +320,37 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
             if (!labelValues && ifp && *ifp > 0 && guides.fusePsi && *guides.fusePsi > drag &&
                 cooling) {
                 const double interfacial =
-                    (cooling->meanPsi - drag) * *ifp / (*guides.fusePsi - drag);
+                    interfacialOfGauge(cooling->meanPsi, *ifp, *guides.fusePsi, drag);
                 measured = interfacial / psiPerProcedureUnit(check.unit);
             }
             missing = !cooling ? QStringLiteral("no fusion found on the pressure record")
                                : QStringLiteral(
                                      "the report gives no interfacial and recommended "
                                      "fuse pressures to read the gauge by");
+        } else if (name == u"bead_up_pressure" || name == u"heat_soak_pressure") {
+            // The phase's mean gauge pressure read as the fusion pressure is.
+            const Phase phase = name == u"bead_up_pressure" ? Phase::BeadUp : Phase::HeatSoak;
+            const auto& span = e.phases[static_cast<size_t>(phase)];
+            const auto ifp = psiOf(f.interfacial[2], unitPsi);
+            const auto drag = guides.dragPsi.value_or(0);
+            if (!labelValues && ifp && *ifp > 0 && guides.fusePsi && *guides.fusePsi > drag &&
+                span) {
+                measured = interfacialOfGauge(span->meanPsi, *ifp, *guides.fusePsi, drag) /
+                           psiPerProcedureUnit(check.unit);
+            }
+            missing = !span ? QStringLiteral("no %1 found on the pressure record")
+                                  .arg(phaseName(phase).toLower())
+                            : QStringLiteral(
+                                  "the report gives no interfacial and recommended "
+                                  "fuse pressures to read the gauge by");
         }
         judge(check, measured, missing);
+        // The procedure's numbers are for its own materials: another material's joint is not
+        // held against them. Every limit is bound to the material (see data/procedures).
+        if (!e.materialProblem.isEmpty() && check.limit.applies()) {
+            check.result = CheckResult::NotChecked;
+            check.reason = e.materialProblem;
+        }
         e.checks << check;
     }
 
@@ -256,6 +365,8 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
     e.verdict = anyOutside                                                 ? Verdict::Outside
                 : phaseMissing || anyUnmeasured || rec.problem.isDamaged() ? Verdict::Incomplete
                                                                            : Verdict::Within;
+    // Pressures the logger played back are no joint, whatever they would pass.
+    if (e.demo) e.verdict = Verdict::Demo;
     e.note =
         QStringLiteral("Estimated from the pressure record; does not replace inspecting the bead.");
     return e;
@@ -287,10 +398,16 @@ QByteArray evaluationToJson(const Evaluation& e, const QString& file) {
                                   {QStringLiteral("min"), number(c.limit.min)},
                                   {QStringLiteral("max"), number(c.limit.max)},
                                   {QStringLiteral("result"), resultKey(c.result)},
-                                  {QStringLiteral("source"), c.limit.source}});
+                                  {QStringLiteral("source"), c.limit.source},
+                                  {QStringLiteral("status"), limitStatus(c.limit)},
+                                  {QStringLiteral("reason"), checkReason(c)}});
     }
     o.insert(QStringLiteral("checks"), checks);
     o.insert(QStringLiteral("verdict"), verdictKey(e.verdict));
+    o.insert(QStringLiteral("demo"), e.demo);
+    o.insert(QStringLiteral("material"), e.material);
+    o.insert(QStringLiteral("material_problem"),
+             e.materialProblem.isEmpty() ? QJsonValue(QJsonValue::Null) : e.materialProblem);
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 

@@ -31,7 +31,8 @@ enum class CheckResult { Within, Outside, NotChecked };
 QString resultKey(CheckResult result);  // "within", "outside", "not_checked"
 
 // The checks, in this order: "heater_temperature", "interfacial_pressure", "heat_soak_time",
-// "open_time", "build_up_time", "cooling_time", "fusion_pressure".
+// "open_time", "build_up_time", "cooling_time", "fusion_pressure", "bead_up_pressure",
+// "heat_soak_pressure". New checks are added at the end, so the first ones keep their places.
 const QStringList& checkNames();
 
 struct Check {
@@ -43,8 +44,20 @@ struct Check {
     QString reason;  // why it was not checked
 };
 
-enum class Verdict { Within, Outside, Incomplete };
-QString verdictKey(Verdict verdict);  // "within", "outside", "incomplete"
+// A record logged in demo mode is no joint: its verdict is Demo whatever its checks say.
+enum class Verdict { Within, Outside, Incomplete, Demo };
+QString verdictKey(Verdict verdict);  // "within", "outside", "incomplete", "demo"
+
+// "confirmed", "one_source", "common_practice", as the procedure files name them.
+QString limitStatusKey(LimitStatus status);
+
+// The heater temperature a report's heater text holds; empty when it is no reading: "-0-"
+// (the probe read nothing), "ERR", "---", an empty text, or anything not a number.
+std::optional<double> heaterReading(const QString& text);
+
+// The family of a pipe material as the procedures name them ("HDPE PE4710" and "PE100" are
+// "PE", "PA 12" is "PA12", "PP-R" is "PP"); empty when the text names none the program knows.
+QString materialFamily(const QString& material);
 
 struct Evaluation {
     ProcedureInfo procedure;
@@ -53,13 +66,17 @@ struct Evaluation {
     QList<Check> checks;
     Verdict verdict = Verdict::Incomplete;
     QString note;  // "Estimated from the pressure record; does not replace inspecting the bead."
+    bool demo = false;        // logged in demo mode: the logger played stored pressures
+    QString material;         // the report's pipe material, as typed
+    QString materialProblem;  // why the procedure's limits do not hold for this material
 };
 
 // Pure function of the decoded record and the procedure.
 Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure);
 
 // One JSON object on one line: {"file", "procedure", "outside_diameter_mm", "wall_thickness_mm",
-// "phases": {...}, "checks": [...], "verdict"}.
+// "phases": {...}, "checks": [...], "verdict", "demo", "material", "material_problem"}; each
+// check also says its limit's "status" and, when not checked, the "reason".
 QByteArray evaluationToJson(const Evaluation& evaluation, const QString& file);
 
 }  // namespace vr5

@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
+#include <cmath>
 
 #include "program_state.h"
 #include "prompter.h"
@@ -74,14 +76,28 @@ QString checkHeading(const QString& name) {
     return text;
 }
 
+// The checks whose result columns come before the verdict; later checks have theirs after the
+// columns a spreadsheet already knows by their place.
+constexpr qsizetype kFirstChecks = 7;
+
+QString statusText(const AppliedLimit& limit) {
+    return limit.applies() ? limitStatusKey(limit.status).replace(u'_', u' ') : QString();
+}
+
 QStringList summaryHeadings() {
     QStringList h{QStringLiteral("Date"),         QStringLiteral("Job Number"),
                   QStringLiteral("Joint Number"), QStringLiteral("Employee ID"),
                   QStringLiteral("Machine ID"),   QStringLiteral("Pipe")};
     for (int p = 0; p < kPhaseCount; ++p) h << phaseName(static_cast<Phase>(p)) + " (s)";
-    for (const QString& name : checkNames()) h << checkHeading(name);
+    for (const QString& name : checkNames().mid(0, kFirstChecks)) h << checkHeading(name);
     h << QStringLiteral("Verdict") << QStringLiteral("Procedure") << QStringLiteral("File")
-      << QStringLiteral("Problem");
+      << QStringLiteral("Problem") << QStringLiteral("Demo");
+    for (const QString& name : checkNames().mid(kFirstChecks)) h << checkHeading(name);
+    // How sure each check is: its limit's status, and why it was not checked.
+    for (const QString& name : checkNames()) {
+        h << checkHeading(name) + QStringLiteral(" limit status")
+          << checkHeading(name) + QStringLiteral(" not checked because");
+    }
     return h;
 }
 
@@ -92,31 +108,50 @@ QStringList summaryRow(const JointRecord& rec, const Evaluation& e, const QStrin
                     f.employeeId, f.machineId, headerValue(rec, QLatin1String("Pipe Size"))};
     for (const auto& span : e.phases)
         row << (span ? seconds(span->endS - span->startS) : QString());
-    for (const QString& name : checkNames()) {
-        QString result;
+    const auto checkOf = [&e](const QString& name) {
         for (const Check& c : e.checks) {
-            if (c.name == name) result = resultKey(c.result).replace(u'_', u' ');
+            if (c.name == name) return c;
         }
-        row << result;
-    }
+        return Check{};
+    };
+    const auto result = [&](const QString& name) {
+        const Check c = checkOf(name);
+        return c.name.isEmpty() ? QString() : resultKey(c.result).replace(u'_', u' ');
+    };
+    for (const QString& name : checkNames().mid(0, kFirstChecks)) row << result(name);
     const QString procedure = e.procedure.edition.isEmpty()
                                   ? e.procedure.name
                                   : e.procedure.name + u' ' + e.procedure.edition;
-    row << verdictKey(e.verdict) << procedure << file << problem;
+    row << verdictKey(e.verdict) << procedure << file << problem
+        << (e.demo ? QStringLiteral("yes") : QString());
+    for (const QString& name : checkNames().mid(kFirstChecks)) row << result(name);
+    for (const QString& name : checkNames()) {
+        const Check c = checkOf(name);
+        const bool open = !c.name.isEmpty() && c.result == CheckResult::NotChecked;
+        row << statusText(c.limit)
+            << (open ? (c.reason.isEmpty() ? c.limit.reason : c.reason) : QString());
+    }
     return row;
 }
 
 QStringList failedRow(const QString& file, const QString& why) {
-    QStringList row;
-    const qsizetype columns = summaryHeadings().size();
-    for (qsizetype i = 0; i + 2 < columns; ++i) row << QString();
-    row << file << why;
+    const QStringList headings = summaryHeadings();
+    QStringList row(headings.size());
+    row[headings.indexOf(QStringLiteral("File"))] = file;
+    row[headings.indexOf(QStringLiteral("Problem"))] = why;
     return row;
 }
 
 }  // namespace
 
 QString csvField(const QString& text) {
+    // A spreadsheet runs a cell that starts with one of these as a formula: typed fields and
+    // file names are shown as text instead. A number, negative or signed, stays a number.
+    if (!text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front())) {
+        bool number = false;
+        const double value = QLocale::c().toDouble(text, &number);
+        if (!number || !std::isfinite(value)) return csvField(u'\'' + text);
+    }
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
         !text.contains(u'\r'))
         return text;

@@ -17,7 +17,9 @@ namespace vr5 {
 class SettingsStore;
 
 // One field of a CSV row: quoted (inner quotes doubled) when it holds a comma, a quote or a line
-// break, as spreadsheets read it.
+// break, as spreadsheets read it. A text that starts with =, +, -, @, a tab or a carriage return
+// gets a leading apostrophe, so that a spreadsheet shows it as text instead of running it; a
+// number ("-12.5") stays as it is.
 QString csvField(const QString& text);
 // The fields as one CSV row, ending in CR LF.
 QString csvRow(const QStringList& fields);

@@ -38,15 +38,16 @@ const QStringList& builtInIds() {
 // The units a check's limit may be given in.
 QStringList unitsOfCheck(const QString& check) {
     if (check == u"heater_temperature") return {QStringLiteral("°F"), QStringLiteral("°C")};
-    if (check == u"interfacial_pressure" || check == u"fusion_pressure")
+    if (check.endsWith(u"_pressure"))
         return {QStringLiteral("psi"), QStringLiteral("MPa"), QStringLiteral("bar")};
     return {QStringLiteral("s"), QStringLiteral("min")};
 }
 
 bool isCheckName(const QString& name) {
-    static const QStringList names{"heater_temperature", "interfacial_pressure", "heat_soak_time",
-                                   "open_time",          "build_up_time",        "cooling_time",
-                                   "fusion_pressure"};
+    static const QStringList names{
+        "heater_temperature", "interfacial_pressure", "heat_soak_time",
+        "open_time",          "build_up_time",        "cooling_time",
+        "fusion_pressure",    "bead_up_pressure",     "heat_soak_pressure"};
     return names.contains(name);
 }
 
@@ -342,6 +343,17 @@ ProcedureLoad parseProcedure(const QByteArray& text, const QString& fileName) {
     if (!isPlainId(o.value(u"id").toString()))
         return refuse(fileName,
                       QStringLiteral("\"id\" may hold only letters, digits, '.', '_' and '-'"));
+    QStringList materials;
+    if (o.contains(u"materials")) {
+        const QJsonArray list = o.value(u"materials").toArray();
+        if (!o.value(u"materials").isArray() || list.isEmpty())
+            return refuse(fileName, QStringLiteral("\"materials\" must be a list of texts"));
+        for (const QJsonValue& m : list) {
+            if (!m.isString() || m.toString().trimmed().isEmpty())
+                return refuse(fileName, QStringLiteral("\"materials\" must be a list of texts"));
+            materials << m.toString().trimmed();
+        }
+    }
     if (!o.contains(u"limits")) return refuse(fileName, QStringLiteral("missing \"limits\""));
     if (!o.value(u"limits").isObject())
         return refuse(fileName, QStringLiteral("\"limits\" must be an object"));
@@ -355,6 +367,7 @@ ProcedureLoad parseProcedure(const QByteArray& text, const QString& fileName) {
     Procedure p;
     p.info = {o.value(u"id").toString(), o.value(u"name").toString(),
               o.value(u"edition").toString()};
+    if (!materials.isEmpty()) p.info.materials = materials;
     p.json = QJsonDocument(QJsonObject{{QStringLiteral("limits"), limits}})
                  .toJson(QJsonDocument::Compact);
     return {p, QString()};

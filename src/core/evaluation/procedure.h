@@ -37,6 +37,8 @@ struct ProcedureInfo {
     QString id;
     QString name;     // "ASTM F2620"
     QString edition;  // "2019"
+    // The pipe materials the procedure is for, as the file names them; "PE" when it names none.
+    QStringList materials{QStringLiteral("PE")};
 };
 
 class Procedure {

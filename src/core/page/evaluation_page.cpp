@@ -130,6 +130,8 @@ Mark verdictMark(Verdict verdict) {
             return {QStringLiteral("Within the procedure's limits"), kWithinColor};
         case Verdict::Outside:
             return {QStringLiteral("OUTSIDE the procedure's limits"), kOutsideColor};
+        case Verdict::Demo:
+            return {text(kDemoVerdict), kNotCheckedColor};
         case Verdict::Incomplete:
             break;
     }
@@ -227,6 +229,21 @@ public:
         add(TextItem{
             {left() + kValueIndent, y}, verdict.text, FontRole::CertificateHeading, verdict.color});
         y -= m_.ch * 3 / 2;
+        // Why the verdict is not one a joint's record would have.
+        QStringList why;
+        if (e_.demo) why << text(kDemoLine);
+        if (!e_.materialProblem.isEmpty()) {
+            QString material = e_.materialProblem;
+            material[0] = material[0].toUpper();
+            why << material + QStringLiteral(": its limits are not checked.");
+        }
+        for (const QString& line : why) {
+            TextItem item{
+                {left() + kValueIndent, y + m_.ch / 3}, line, FontRole::Small, kNotCheckedColor};
+            item.rightEdge = kRight - m_.cw / 2;
+            add(std::move(item));
+            y -= m_.smallCh;
+        }
         add(FrameItem{{kLeft, top, kRight, y}, kBoxPen});
         y_ = y - m_.ch / 2;
     }

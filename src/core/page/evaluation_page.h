@@ -25,6 +25,10 @@ inline constexpr const char* kWithinMark = "within";
 inline constexpr const char* kOutsideMark = "OUTSIDE";
 inline constexpr const char* kNotCheckedMark = "not checked";
 inline constexpr const char* kCommonPracticeMark = "(common practice)";
+inline constexpr const char* kDemoVerdict = "Demo record: not a joint";
+inline constexpr const char* kDemoLine =
+    "Logged in demo mode: the logger played its stored demo pressures, so there is no joint to "
+    "judge.";
 inline constexpr const char* kCommonPracticeNote =
     "(common practice): limit from common practice, check against your qualified procedure.";
 
