@@ -328,14 +328,15 @@ Evaluation evaluateJoint(const JointRecord& rec, const Procedure& procedure) {
                                      "the report gives no interfacial and recommended "
                                      "fuse pressures to read the gauge by");
         } else if (name == u"bead_up_pressure" || name == u"heat_soak_pressure") {
-            // The phase's mean gauge pressure read as the fusion pressure is.
+            // The pressure the phase held (not its mean, which its ramps pull down), read as
+            // the fusion pressure is.
             const Phase phase = name == u"bead_up_pressure" ? Phase::BeadUp : Phase::HeatSoak;
             const auto& span = e.phases[static_cast<size_t>(phase)];
             const auto ifp = psiOf(f.interfacial[2], unitPsi);
             const auto drag = guides.dragPsi.value_or(0);
             if (!labelValues && ifp && *ifp > 0 && guides.fusePsi && *guides.fusePsi > drag &&
                 span) {
-                measured = interfacialOfGauge(span->meanPsi, *ifp, *guides.fusePsi, drag) /
+                measured = interfacialOfGauge(span->heldPsi, *ifp, *guides.fusePsi, drag) /
                            psiPerProcedureUnit(check.unit);
             }
             missing = !span ? QStringLiteral("no %1 found on the pressure record")

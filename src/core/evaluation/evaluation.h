@@ -25,6 +25,7 @@ struct PhaseSpan {
     double startS = 0;
     double endS = 0;
     double meanPsi = 0;  // mean gauge pressure over the phase
+    double heldPsi = 0;  // the gauge pressure it held: the median of its samples
 };
 
 enum class CheckResult { Within, Outside, NotChecked };

@@ -50,6 +50,17 @@ public:
         return p(std::clamp(firstAtOrAfter(from), 0, n_ - 1));
     }
 
+    // The pressure the span held: the middle of its samples, which ramps at its ends, a dip
+    // between two bead-ups or a spike do not move as they move a mean.
+    double held(double from, double to) const {
+        std::vector<double> values;
+        for (int i = firstAtOrAfter(from); i < n_ && t(i) <= to; ++i) values.push_back(p(i));
+        if (values.empty()) return mean(from, to);
+        const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+        std::nth_element(values.begin(), middle, values.end());
+        return *middle;
+    }
+
     int firstAtOrAfter(double seconds) const {
         int lo = 0, hi = n_;
         while (lo < hi) {
@@ -220,7 +231,9 @@ FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides) {
     const Run first = runs.front();
     const Run beadEnd = runs[size_t(lastBead)];
 
-    auto span = [&](double from, double to) { return PhaseSpan{from, to, c.mean(from, to)}; };
+    auto span = [&](double from, double to) {
+        return PhaseSpan{from, to, c.mean(from, to), c.held(from, to)};
+    };
     const double beadStart = first.first > 0 ? c.crossing(first.first - 1, high) : c.t(first.first);
     if (beadEnd.last + 1 >= n) {
         // The record ends during the bead-up.

@@ -152,6 +152,7 @@ struct GeneratedJoint {
         JointRecord rec;
         ReportFields& f = rec.fields;
         f.modelText = QStringLiteral("ZA2 HF");
+        f.material = QStringLiteral("HDPE PE4710");  // what a description without one reads as
         f.pipeSize = QStringLiteral("110");
         f.pipeSizeUnit = 3;
         f.wall = QStringLiteral("10");

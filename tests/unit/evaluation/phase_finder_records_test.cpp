@@ -61,10 +61,14 @@ TEST(PhaseFinderRecords, GeneratedCurvesUnderEveryProcedure) {
     Expected unclear;
     unclear.verdict = Verdict::Incomplete;
     unclear.reasons = {{"open_time", kUnclear}};
+    // No soak found: no pressure it held to check.
+    unclear.results = {{"heat_soak_pressure", CheckResult::NotChecked}};
     // Without set-up pressures the gauge cannot be read as an interfacial pressure.
     Expected noGuides;
     noGuides.verdict = Verdict::Incomplete;
-    noGuides.results = {{"fusion_pressure", CheckResult::NotChecked}};
+    noGuides.results = {{"fusion_pressure", CheckResult::NotChecked},
+                        {"bead_up_pressure", CheckResult::NotChecked},
+                        {"heat_soak_pressure", CheckResult::NotChecked}};
     Expected shortRecord;
     shortRecord.verdict = Verdict::Incomplete;
     shortRecord.results = {{"cooling_time", CheckResult::NotChecked}};
@@ -187,8 +191,8 @@ TEST(PhaseFinderRecords, GeneratedRecordsReadAsTheirReports) {
     EXPECT_EQ(built.pressure, decoded.pressure);
     EXPECT_EQ(built.heaterRemoval, decoded.heaterRemoval);
     const Procedure iso = procedure(QStringLiteral("iso-21307-slp"));
-    EXPECT_EQ(evaluationToJson(evaluateJoint(built, iso), "a.tjr"),
-              evaluationToJson(evaluateJoint(decoded, iso), "a.tjr"));
+    EXPECT_EQ(evaluationToJson(evaluateJoint(built, iso), "a.tjr").toStdString(),
+              evaluationToJson(evaluateJoint(decoded, iso), "a.tjr").toStdString());
 }
 
 // Noise, one dropout and one spike anywhere never turn a joint within its procedure into one
