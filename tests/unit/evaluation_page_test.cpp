@@ -363,6 +363,11 @@ TEST(EvaluationPage, CellTexts) {
     };
     for (const auto& n : numbers) EXPECT_EQ(evaluationNumber(n.value), n.shown) << n.shown;
 
+    // Every check has a title of words, not its name in the files.
+    for (const QString& name : checkNames()) {
+        EXPECT_FALSE(checkTitle(name).contains(u'_')) << name.toStdString();
+    }
+
     const JointRecord rec = test::decodeFixture(QStringLiteral("plain_hydraulic"));
     const struct {
         AppliedLimit limit;

@@ -483,6 +483,8 @@ QString checkTitle(const QString& name) {
         {"build_up_time", "Pressure build-up time"},
         {"cooling_time", "Cooling time"},
         {"fusion_pressure", "Fusion pressure"},
+        {"bead_up_pressure", "Bead-up pressure"},
+        {"heat_soak_pressure", "Heat soak pressure"},
     };
     for (const auto& t : kTitles) {
         if (name == QLatin1String(t.name)) return QString::fromLatin1(t.title);
