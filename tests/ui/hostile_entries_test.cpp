@@ -23,6 +23,7 @@
 #include "setup/machine_catalogue.h"
 #include "setup/pipe_catalogue.h"
 #include "setup/typed_text.h"
+#include "text/number_text.h"
 #include "ui/logger/diagnostics_dlg.h"
 #include "ui/remarks_dlg.h"
 #include "ui/settings/settings_dlg.h"
@@ -377,12 +378,21 @@ TEST_F(HostileEntriesTest, DragPressureAndHeaterTemperatureKeepOneLine) {
         CDragPressureDlg drag(context);
         drag.dragBox()->setText(value.text);
         drag.nextButton()->click();
+        // A drag pressure is added to every gauge pressure: it must start with a number.
+        const bool refused = !nothing && !hasLeadingNumber(cleaned);
         if (nothing) {
             // Nothing typed: the default goes into the box and the page stays.
             EXPECT_NE(drag.result(), QDialog::Accepted);
             EXPECT_EQ(drag.dragBox()->text(), QStringLiteral("30"));
             EXPECT_EQ(settings.read(keys::DragPressure, QStringLiteral("none")),
                       QStringLiteral("none"));
+        } else if (refused) {
+            EXPECT_NE(drag.result(), QDialog::Accepted);
+            EXPECT_EQ(drag.dragBox()->text(), value.text);
+            EXPECT_EQ(prompter.messages.size(), 1);
+            EXPECT_EQ(settings.read(keys::DragPressure, QStringLiteral("none")),
+                      QStringLiteral("none"));
+            prompter.messages.clear();
         } else {
             EXPECT_EQ(drag.result(), QDialog::Accepted);
             EXPECT_EQ(settings.read(keys::DragPressure), cleaned + QStringLiteral(" psi"));

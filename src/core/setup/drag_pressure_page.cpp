@@ -2,6 +2,7 @@
 
 #include "settings/settings_keys.h"
 #include "setup/gauge_pressure.h"
+#include "setup/number_entry.h"
 #include "setup/typed_text.h"
 
 namespace vr5 {
@@ -44,7 +45,8 @@ bool DragPressurePage::accept() {
         dragPressure = defaultNumber_;
         return false;
     }
-    // Not checked: the gauge pressures read the number at its start.
+    // Every gauge pressure adds it: a typo must not count as no drag at all.
+    if (!checkNumber(c_, kField, value, false)) return false;
     c_.settings.write(keys::DragPressure, value + u' ' + c_.state.pressureUnitLabel);
     return true;
 }

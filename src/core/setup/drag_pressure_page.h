@@ -14,6 +14,8 @@ public:
         "Follow proper procedure to measure drag pressure and enter it below.";
     static constexpr const char* kPromptLine2 =
         "(Press \"Next\" without entering a value to accept default drag pressure.)";
+    // The field as a refusal names it.
+    static constexpr const char* kField = "Drag pressure";
 
     explicit DragPressurePage(SetupContext context) : c_(context) {}
 
@@ -27,8 +29,9 @@ public:
     QString defaultNumber() const { return defaultNumber_; }
     static QString prompt();
 
-    // "Next >>": an empty box gets the default number and the page stays open; otherwise the
-    // value, trimmed, a blank and the current pressure unit label are stored and it closes.
+    // "Next >>": an empty box gets the default number and the page stays open; a value that
+    // does not start with a number is refused with a message and the page stays open; otherwise
+    // the value, trimmed, a blank and the current pressure unit label are stored and it closes.
     bool accept();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "settings/settings_keys.h"
 #include "setup/machine_catalogue.h"
+#include "setup/number_entry.h"
 #include "setup/typed_text.h"
 #include "text/number_text.h"
 
@@ -36,6 +37,8 @@ QString MachinePage::pistonAreaLabel() const {
 bool MachinePage::accept() {
     if (modelIndex < 0 || modelIndex >= machineListSize()) modelIndex = 0;
     QString area = pistonArea;
+    // Every gauge pressure divides by it.
+    if (typedMode() && !checkNumber(c_, kPistonAreaField, area)) return false;
     if (typedMode()) {
         c_.state.currentMachineModelText = oneLine(leftWhole(modelText, kModelTextLength));
     } else {

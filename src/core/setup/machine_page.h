@@ -15,6 +15,8 @@ public:
     static constexpr int kModelTextLength = 20;
     static constexpr const char* kCaption = "Machine";
     static constexpr const char* kPistonAreaLabel = "Piston Area: ";
+    // The typed piston area as a refusal names it.
+    static constexpr const char* kPistonAreaField = "Piston area";
 
     explicit MachinePage(SetupContext context) : c_(context) {}
 
@@ -34,7 +36,9 @@ public:
     bool typedMode() const { return modelIndex == vr5::unlistedMachineIndex(); }
     // "Piston Area: " followed, for a listed model, by its catalogue area.
     QString pistonAreaLabel() const;
-    // "Next >>": stores the values and makes the chosen model the current one. Always closes.
+    // "Next >>": stores the values and makes the chosen model the current one, and closes. A
+    // typed piston area that is neither empty nor a number is refused with a message: nothing
+    // changes and the page stays open.
     bool accept();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "settings/settings_keys.h"
 #include "setup/machine_catalogue.h"
+#include "setup/number_entry.h"
 #include "setup/typed_text.h"
 
 namespace vr5 {
@@ -17,6 +18,8 @@ void PipeAreaPage::load() {
 }
 
 bool PipeAreaPage::accept() {
+    // The gauge pressures of a direct-area machine multiply by it.
+    if (!checkNumber(c_, kAreaField, leftWhole(area, kAreaLength))) return false;
     c_.settings.write(keys::PipeAreaZxUnitInx, unitIndex);
     c_.settings.write(keys::PipeAreaZx, storedLine(area, kAreaLength));
     return true;

@@ -11,6 +11,8 @@ class PipeAreaPage {
 public:
     static constexpr const char* kCaption = "Pipe Area";
     static constexpr int kAreaLength = 7;
+    // The typed area as a refusal names it.
+    static constexpr const char* kAreaField = "Pipe area";
 
     explicit PipeAreaPage(SetupContext context) : c_(context) {}
 
@@ -19,7 +21,8 @@ public:
 
     // Reads the remembered area; a stored unit outside the list counts as in².
     void load();
-    // OK: stores the unit, then the area as typed. Always closes.
+    // OK: stores the unit, then the area as typed, and closes. An area that is neither empty nor
+    // a number is refused with a message: nothing is stored and the dialog stays open.
     bool accept();
 
     // The stored unit as readers take it: anything but cm² is in².

@@ -4,6 +4,7 @@
 
 #include "settings/settings_keys.h"
 #include "setup/machine_catalogue.h"
+#include "setup/number_entry.h"
 #include "setup/pipe_area_page.h"
 #include "setup/pipe_catalogue.h"
 #include "setup/typed_text.h"
@@ -96,10 +97,20 @@ double PipePage::ComputePipeArea() {
 }
 
 bool PipePage::accept() {
+    refusedPressure = -1;
     const double area = ComputePipeArea();
     if (!(area > 0)) {
         error(kInvalidArea, kErrorCaption);
         return false;
+    }
+    // A pressure with a typo in front ("x75") would read as 0 and recommend the drag pressure
+    // alone; one left empty shows as no gauge pressure, which the operator can see.
+    const QString* pressures[4] = {&heatIfp, &soakIfp, &fuseIfp, &coolIfp};
+    for (int i = 0; i < 4; ++i) {
+        if (!checkNumber(c_, kPressureFields[i], leftWhole(*pressures[i], kIfpLength))) {
+            refusedPressure = i;
+            return false;
+        }
     }
     c_.settings.write(keys::PipeAreaInch, areaText(area));
     material.store(c_.settings);

@@ -41,6 +41,10 @@ public:
     static constexpr const char* kInvalidArea = "Invalid Pipe Area!!  Could not proceed.";
     static constexpr const char* kErrorCaption = "Error";
     static constexpr const char* kUnknownAreaCaption = "Pipe Area: ??";
+    // The four interfacial pressure boxes as a refusal names them, in the order bead, soak,
+    // fuse, cool.
+    static constexpr const char* kPressureFields[4] = {"Bead pressure", "Soak pressure",
+                                                       "Fuse pressure", "Cool pressure"};
 
     explicit PipePage(SetupContext context) : c_(context) {}
 
@@ -52,6 +56,9 @@ public:
     QString wall;
     int wallUnit = 0;  // wall kind, -1 when nothing in the list is selected
     QString heatIfp, soakIfp, fuseIfp, coolIfp;
+    // After a refused "Next >>": the interfacial pressure (0 bead .. 3 cool) that is no number,
+    // else -1.
+    int refusedPressure = -1;
 
     // Reads the remembered values. A stored size or wall unit the list does not have leaves
     // its list without a selection.
@@ -63,8 +70,9 @@ public:
     // Fusion area in square inches, or 0 after telling the operator what is wrong.
     double ComputePipeArea();
 
-    // "Next >>": with a valid area, stores it and the page's values and closes; otherwise says
-    // so, stores nothing and keeps the page open.
+    // "Next >>": with a valid area and interfacial pressures that are numbers or left empty,
+    // stores the area and the page's values and closes; otherwise says what is wrong, stores
+    // nothing and keeps the page open.
     bool accept();
 
     // The Pipe Area button: offered for direct-area machines only; its caption shows the typed

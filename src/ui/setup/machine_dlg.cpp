@@ -72,7 +72,10 @@ bool CMachineDlg::takeEntries() {
     page_.modelText = modelText_->text();
     page_.pistonArea = area_->text();
     page_.pistonAreaUnit = selectedIndex(unit_);
-    return page_.accept();
+    if (page_.accept()) return true;
+    // Only a typed piston area is refused.
+    focusWithTextSelected(area_);
+    return false;
 }
 
 }  // namespace vr5

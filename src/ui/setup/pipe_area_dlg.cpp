@@ -58,7 +58,11 @@ CPipeAreaDlg::CPipeAreaDlg(SetupContext context, QWidget* parent)
 void CPipeAreaDlg::accept() {
     page_.area = area_->text();
     page_.unitIndex = selectedIndex(unit_);
-    if (page_.accept()) QDialog::accept();
+    if (page_.accept()) {
+        QDialog::accept();
+        return;
+    }
+    focusWithTextSelected(area_);
 }
 
 }  // namespace vr5

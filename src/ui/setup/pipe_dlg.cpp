@@ -101,7 +101,12 @@ bool CPipeDlg::takeEntries() {
     page_.soakIfp = soak_->text();
     page_.fuseIfp = fuse_->text();
     page_.coolIfp = cool_->text();
-    return page_.accept();
+    if (page_.accept()) return true;
+    // The pressure that is no number gets the keyboard, ready to be typed over.
+    QLineEdit* pressures[] = {bead_, soak_, fuse_, cool_};
+    if (page_.refusedPressure >= 0 && page_.refusedPressure < 4)
+        focusWithTextSelected(pressures[page_.refusedPressure]);
+    return false;
 }
 
 }  // namespace vr5

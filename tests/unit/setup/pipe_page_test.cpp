@@ -303,7 +303,7 @@ TEST_F(PipePageTest, PipeAreaDialogStoresWhatIsTyped) {
         {1, 1, "", 1, "--"},
         {5, 0, " 12.5 ", 0, "12.5"},
         {-1, 0, "123456789", -1, "1234567"},
-        {0, 0, "abc", 1, "abc"},
+        {0, 0, "9.5cm2", 1, "9.5cm2"},
     };
     for (const Case& c : cases) {
         settings.write(keys::PipeAreaZxUnitInx, c.storedUnit);
