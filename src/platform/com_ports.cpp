@@ -78,16 +78,18 @@ SerialPortMap serialPortMap([[maybe_unused]] const QStringList& presentDevices) 
     SerialPortMap map;
 #ifndef Q_OS_WIN
     const QDir folder(portFolderPath());
+    QSet<QString> here;
+    for (const QString& device : presentDevices) here.insert(sameDevice(device));
     QSet<QString> reached;
     for (unsigned n = 1; n <= kComPortCount; ++n) {
+        QString device = builtInDevice(n);
         if (hasEntry(folder, n)) {
             const QFileInfo entry(folder.filePath(comName(n)));
-            const QString device = entry.isSymLink() ? entry.symLinkTarget() : entry.filePath();
+            device = entry.isSymLink() ? entry.symLinkTarget() : entry.filePath();
             map.mapped.insert(n, device);
-            reached.insert(sameDevice(device));
-        } else {
-            reached.insert(builtInDevice(n));
         }
+        reached.insert(sameDevice(device));
+        if (here.contains(sameDevice(device))) map.present.insert(n, device);
     }
     for (const QString& device : presentDevices) {
         if (!reached.contains(sameDevice(device)) && !map.unmapped.contains(device))

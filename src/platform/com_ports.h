@@ -26,8 +26,9 @@ QString comDevicePath(unsigned portNumber);
 
 // What the Settings dialog offers beside the plain COM names.
 struct SerialPortMap {
-    QMap<unsigned, QString> mapped;  // COM number → the device its entry names
-    QStringList unmapped;            // serial devices present that no COM name reaches yet
+    QMap<unsigned, QString> mapped;   // COM number → the device its entry names
+    QStringList unmapped;             // serial devices present that no COM name reaches yet
+    QMap<unsigned, QString> present;  // COM number → the device present now that it reaches
 };
 
 // The serial devices present now (USB adapters, Bluetooth links, built-in ports that have

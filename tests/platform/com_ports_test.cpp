@@ -92,12 +92,20 @@ TEST(ComPorts, TheMapShowsLinkedNamesAndDevicesWithoutOne) {
     EXPECT_EQ(map.unmapped,
               (QStringList{QStringLiteral("/dev/ttyS3"), QStringLiteral("/dev/ttyS250"),
                            QStringLiteral("/dev/ttyUSB0")}));
+    // The COM names that reach a device present now: a link to it, by any name, or a built-in
+    // port without a link of its own.
+    const QMap<unsigned, QString> reaching{{1, QStringLiteral("/dev/ttyS0")},
+                                           {4, dongle},
+                                           {8, QStringLiteral("/dev/rfcomm0")},
+                                           {150, byId}};
+    EXPECT_EQ(map.present, reaching);
 
     // An empty or missing folder maps nothing.
     PortFolder empty;
     const SerialPortMap none = serialPortMap({QStringLiteral("/dev/ttyS1")});
     EXPECT_TRUE(none.mapped.isEmpty());
     EXPECT_TRUE(none.unmapped.isEmpty());
+    EXPECT_EQ(none.present, (QMap<unsigned, QString>{{2, QStringLiteral("/dev/ttyS1")}}));
 }
 
 TEST(ComPorts, ANewDeviceGetsTheFirstFreeComName) {

@@ -342,8 +342,9 @@ TEST_F(MainFrameTest, SettingsCommandOpensTheSettingsDialog) {
         auto* dialog = qobject_cast<CSettingsDlg*>(QApplication::activeModalWidget());
         if (!dialog) return;
         opened = dialog->windowTitle();
-        port = dialog->portBox()->currentIndex();
-        dialog->portBox()->setCurrentIndex(11);
+        // The devices present on this machine come first in the list: choose by stored index.
+        port = dialog->portIndexAt(dialog->portBox()->currentIndex());
+        dialog->portBox()->setCurrentIndex(dialog->rowOfPortIndex(11));
         dialog->pressureUnits()->button(1)->click();
         dialog->temperatureUnits()->button(1)->click();
         dialog->okButton()->click();

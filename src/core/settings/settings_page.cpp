@@ -15,16 +15,22 @@ QStringList SettingsPage::portNames() {
     return names;
 }
 
-QStringList SettingsPage::portEntries(const QMap<unsigned, QString>& mappedDevices,
-                                      const QStringList& newDevices) {
-    QStringList entries = portNames();
-    for (auto it = mappedDevices.cbegin(); it != mappedDevices.cend(); ++it) {
-        if (it.key() >= 1 && it.key() <= unsigned(kPortCount))
-            entries[int(it.key()) - 1] += QStringLiteral("  (%1)").arg(it.value());
+QList<SettingsPage::PortChoice> SettingsPage::portChoices(
+    const QMap<unsigned, QString>& mappedDevices, const QStringList& newDevices,
+    const QMap<unsigned, QString>& presentPorts) {
+    const QStringList names = portNames();
+    QList<PortChoice> present, others;
+    for (int k = 0; k < kPortCount; ++k) {
+        const unsigned number = unsigned(k) + 1;
+        PortChoice choice{names[k], k, {}, presentPorts.contains(number)};
+        const QString device = mappedDevices.value(number, presentPorts.value(number));
+        if (!device.isEmpty()) choice.text += QStringLiteral("  (%1)").arg(device);
+        if (choice.present) choice.text += QString::fromUtf8(kPresentMark);
+        (choice.present ? present : others) << choice;
     }
     for (const QString& device : newDevices)
-        entries << QStringLiteral("%1 \u2014 new COM port").arg(device);
-    return entries;
+        present << PortChoice{QString::fromUtf8(kNewPortEntry).arg(device), -1, device, true};
+    return present + others;
 }
 
 QStringList SettingsPage::pressureUnitNames() {

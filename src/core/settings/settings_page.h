@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,9 @@ public:
     static constexpr const char* kConnectQuestion =
         "Connect to Fusilog\u00AE?  (Please make sure it is turned on)";
     static constexpr const char* kConnectCaption = "Fusilog\u00AE Not Connected";
+    // The port list's marks for the serial devices present now.
+    static constexpr const char* kPresentMark = "  \u2014 present";
+    static constexpr const char* kNewPortEntry = "%1 \u2014 present, new COM port";
 
     explicit SettingsPage(SetupContext context) : c_(context) {}
 
@@ -46,11 +50,22 @@ public:
 
     // "COM1" .. "COM200".
     static QStringList portNames();
-    // The port list as the dialog shows it: entry k names COM(k + 1), with the device its name
-    // reaches beside it where the port names are links ("COM8  (/dev/rfcomm0)"); after them one
-    // entry per serial device that has no COM name yet.
-    static QStringList portEntries(const QMap<unsigned, QString>& mappedDevices,
-                                   const QStringList& newDevices);
+    // One entry of the port list as the dialog shows it.
+    struct PortChoice {
+        QString text;
+        int portIndex = -1;  // the "COM Port" value it stands for; -1 for a device without one
+        QString newDevice;   // such a device, which OK gives a COM name
+        bool present = false;
+    };
+    // The port list as the dialog shows it. The serial devices present come first, marked
+    // "present": those a COM name reaches, in the order of their names, then those without a
+    // COM name yet. Every other COM name follows in its order. A COM name shows the device it
+    // reaches beside it where the port names are links or the device is present
+    // ("COM8  (/dev/rfcomm0)"). Only the order shown changes: each entry carries the stored
+    // index it stands for, so COM(k + 1) is stored as k wherever it stands.
+    static QList<PortChoice> portChoices(const QMap<unsigned, QString>& mappedDevices,
+                                         const QStringList& newDevices,
+                                         const QMap<unsigned, QString>& presentPorts);
     // The entries of the two unit groups, in the order of their indexes.
     static QStringList pressureUnitNames();
     static QStringList temperatureUnitNames();

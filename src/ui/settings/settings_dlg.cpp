@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -43,22 +44,28 @@ QGroupBox* radioGroup(const QString& title, const QStringList& entries, QButtonG
 
 }  // namespace
 
+// Item data of a port list entry: the "COM Port" value it stands for, and the device of one
+// without a COM name yet.
+constexpr int kPortIndexRole = Qt::UserRole;
+constexpr int kNewDeviceRole = Qt::UserRole + 1;
+
 CSettingsDlg::CSettingsDlg(SetupContext context, QWidget* parent)
-    : CSettingsDlg(context, presentSerialDevices(), parent) {}
+    : CSettingsDlg(context, std::function<QStringList()>(presentSerialDevices), parent) {}
 
 CSettingsDlg::CSettingsDlg(SetupContext context, const QStringList& presentDevices, QWidget* parent)
-    : QDialog(parent), page_(context), presentDevices_(presentDevices) {
+    : CSettingsDlg(context,
+                   std::function<QStringList()>([presentDevices] { return presentDevices; }),
+                   parent) {}
+
+CSettingsDlg::CSettingsDlg(SetupContext context, std::function<QStringList()> listDevices,
+                           QWidget* parent)
+    : QDialog(parent), page_(context), listDevices_(std::move(listDevices)) {
     setWindowTitle(QString::fromLatin1(SettingsPage::kCaption));
 
     auto* general = new QGroupBox(QStringLiteral("General"), this);
     portLabel_ = new ClickableLabel(QStringLiteral("Port:"), general);
     port_ = new QComboBox(general);
-    // Entry k stays COM(k + 1), whatever its device; a device without a COM name follows them,
-    // carrying its path for OK.
-    const SerialPortMap map = serialPortMap(presentDevices_);
-    port_->addItems(SettingsPage::portEntries(map.mapped, map.unmapped));
-    for (int i = 0; i < map.unmapped.size(); ++i)
-        port_->setItemData(SettingsPage::kPortCount + i, map.unmapped[i]);
+    fillPortList();
     port_->setMaxVisibleItems(16);
     portLabel_->setBuddy(port_);
     demo_ = new QCheckBox(QStringLiteral("Demo"), general);
@@ -127,8 +134,53 @@ QPushButton* CSettingsDlg::cancelButton() const {
     return buttons_->button(QDialogButtonBox::Cancel);
 }
 
+int CSettingsDlg::portIndexAt(int row) const {
+    const QVariant index = port_->itemData(row, kPortIndexRole);
+    return index.isValid() ? index.toInt() : -1;
+}
+
+int CSettingsDlg::rowOfPortIndex(int portIndex) const {
+    return portIndex < 0 ? -1 : port_->findData(portIndex, kPortIndexRole);
+}
+
+void CSettingsDlg::fillPortList() {
+    const int chosenIndex = portIndexAt(port_->currentIndex());
+    const QString chosenDevice = port_->currentData(kNewDeviceRole).toString();
+    presentDevices_ = listDevices_ ? listDevices_() : QStringList();
+    const SerialPortMap map = serialPortMap(presentDevices_);
+    const QList<SettingsPage::PortChoice> choices =
+        SettingsPage::portChoices(map.mapped, map.unmapped, map.present);
+
+    const QSignalBlocker block(port_);
+    port_->clear();
+    bool presentOnes = false;
+    for (const SettingsPage::PortChoice& choice : choices) {
+        // A line between the devices present and the rest of the names.
+        if (presentOnes && !choice.present) {
+            port_->insertSeparator(port_->count());
+            presentOnes = false;
+        }
+        presentOnes = presentOnes || choice.present;
+        port_->addItem(choice.text);
+        const int row = port_->count() - 1;
+        if (choice.portIndex >= 0) port_->setItemData(row, choice.portIndex, kPortIndexRole);
+        if (!choice.newDevice.isEmpty()) port_->setItemData(row, choice.newDevice, kNewDeviceRole);
+    }
+    int row = rowOfPortIndex(chosenIndex);
+    if (row < 0 && !chosenDevice.isEmpty()) row = port_->findData(chosenDevice, kNewDeviceRole);
+    // A device chosen that has gone since leaves the stored port chosen.
+    if (row < 0) row = rowOfPortIndex(page_.portIndex);
+    port_->setCurrentIndex(row);
+}
+
+void CSettingsDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (opened_ && !event->spontaneous()) fillPortList();
+    opened_ = true;
+}
+
 void CSettingsDlg::display(const SettingsPage& page) {
-    selectIndex(port_, page.portIndex);
+    port_->setCurrentIndex(rowOfPortIndex(page.portIndex));
     demo_->setChecked(page.demo);
     if (QAbstractButton* b = pressure_->button(page.pressureUnit)) b->setChecked(true);
     if (QAbstractButton* b = temperature_->button(page.temperatureUnit)) b->setChecked(true);
@@ -136,12 +188,10 @@ void CSettingsDlg::display(const SettingsPage& page) {
 }
 
 void CSettingsDlg::accept() {
-    if (port_->currentIndex() < SettingsPage::kPortCount) {
-        page_.portIndex = port_->currentIndex();
-        page_.newPortDevice.clear();
-    } else {
-        page_.newPortDevice = port_->currentData().toString();
-    }
+    // The list's order is for showing only: an entry stands for the stored index it carries.
+    const int chosen = portIndexAt(port_->currentIndex());
+    page_.newPortDevice = port_->currentData(kNewDeviceRole).toString();
+    if (chosen >= 0) page_.portIndex = chosen;
     page_.demo = demo_->isChecked();
     page_.pressureUnit = pressure_->checkedId();
     page_.temperatureUnit = temperature_->checkedId();

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <functional>
 
 #include "settings/settings_page.h"
 
@@ -33,9 +34,13 @@ protected:
 class CSettingsDlg : public QDialog {
     Q_OBJECT
 public:
-    // The port list shows the ports folder as it is now and the serial devices present now.
+    // The port list shows the ports folder and the serial devices present as they are when
+    // the dialog opens, each time it opens.
     CSettingsDlg(SetupContext context, QWidget* parent = nullptr);
-    // The same with the serial devices given (tests).
+    // The same with the serial devices listDevices gives (tests).
+    CSettingsDlg(SetupContext context, std::function<QStringList()> listDevices,
+                 QWidget* parent = nullptr);
+    // The same with these serial devices present, always (tests).
     CSettingsDlg(SetupContext context, const QStringList& presentDevices,
                  QWidget* parent = nullptr);
 
@@ -49,10 +54,19 @@ public:
     QPushButton* okButton() const;
     QPushButton* cancelButton() const;
     QTimer* gestureTimer() const { return timer_; }
+    // The "COM Port" value an entry of the port list stands for; -1 for a device without a COM
+    // name yet, and for a row that is no entry.
+    int portIndexAt(int row) const;
+    // The row of the port list that stands for a "COM Port" value, or -1.
+    int rowOfPortIndex(int portIndex) const;
 
     // OK: the page checks and stores the entries; a refused offset keeps the dialog open with
     // the offset box in focus.
     void accept() override;
+
+protected:
+    // Each opening after the first shows the ports as they are then.
+    void showEvent(QShowEvent* event) override;
 
 Q_SIGNALS:
     // The operator clicked "Port:" four times quickly and agreed to connect: whoever opened
@@ -61,10 +75,14 @@ Q_SIGNALS:
 
 private:
     void display(const SettingsPage& page);
+    // Fills the port list afresh, keeping the entry chosen.
+    void fillPortList();
     void onPortLabelClicked();
 
     SettingsPage page_;
+    std::function<QStringList()> listDevices_;
     QStringList presentDevices_;
+    bool opened_ = false;
     ClickableLabel* portLabel_;
     QComboBox* port_;
     QCheckBox* demo_;

@@ -77,7 +77,7 @@ TEST_F(SettingsDialogTest, ShowsTheDefaultsInItsGroups) {
 }
 
 TEST_F(SettingsDialogTest, FillAndConfirmWithEnter) {
-    CSettingsDlg dialog({settings, state, prompter});
+    CSettingsDlg dialog({settings, state, prompter}, QStringList{});
     dialog.show();
     dialog.portBox()->setCurrentIndex(11);
     clickMark(dialog.demoBox());
@@ -106,7 +106,7 @@ TEST_F(SettingsDialogTest, FillAndConfirmWithEnter) {
     EXPECT_EQ(settings.read(keys::TempOffset, -1), -200);
 
     // Opening again shows what was stored.
-    CSettingsDlg again({settings, state, prompter});
+    CSettingsDlg again({settings, state, prompter}, QStringList{});
     EXPECT_EQ(again.portBox()->currentText(), "COM12");
     EXPECT_TRUE(again.demoBox()->isChecked());
     EXPECT_EQ(again.pressureUnits()->checkedId(), 3);
@@ -115,7 +115,7 @@ TEST_F(SettingsDialogTest, FillAndConfirmWithEnter) {
 }
 
 TEST_F(SettingsDialogTest, CancelStoresNothing) {
-    CSettingsDlg dialog({settings, state, prompter});
+    CSettingsDlg dialog({settings, state, prompter}, QStringList{});
     dialog.show();
     dialog.portBox()->setCurrentIndex(0);
     clickMark(dialog.pressureUnits()->button(1));
@@ -159,40 +159,85 @@ protected:
     }
 };
 
-TEST_F(PortFolderTest, ThePortListShowsEachLinkedDeviceAndTheNewOnes) {
+TEST_F(PortFolderTest, ThePortListShowsTheDevicesPresentFirstAndEachLinkedDevice) {
     // The folder as it is when the dialog opens: a link made afterwards shows next time.
     CSettingsDlg dialog({settings, state, prompter},
                         QStringList{"/dev/fake-usb0", "/dev/fake-rfcomm0", "/dev/ttyS0"});
     ASSERT_TRUE(QFile::link("/dev/fake-usb1", folder.filePath("COM3")));
     QComboBox* box = dialog.portBox();
-    // /dev/ttyS0 is no longer COM1's: COM1 names another device.
-    ASSERT_EQ(box->count(), 202);
-    EXPECT_EQ(box->itemText(0), "COM1  (/dev/fake-acm0)");
-    EXPECT_EQ(box->itemText(2), "COM3");
-    EXPECT_EQ(box->itemText(5), "COM6");
-    EXPECT_EQ(box->itemText(7), "COM8  (/dev/fake-rfcomm0)");
-    EXPECT_EQ(box->itemText(199), "COM200");
-    EXPECT_EQ(box->itemText(200), "/dev/fake-usb0 \u2014 new COM port");
-    EXPECT_EQ(box->itemText(201), "/dev/ttyS0 \u2014 new COM port");
-    EXPECT_EQ(box->currentIndex(), 5);
+    // COM8 reaches a device present; /dev/ttyS0 is no longer COM1's, as COM1 names another
+    // device. A line parts them from the other names.
+    ASSERT_EQ(box->count(), 203);
+    EXPECT_EQ(box->itemText(0), "COM8  (/dev/fake-rfcomm0)  \u2014 present");
+    EXPECT_EQ(box->itemText(1), "/dev/fake-usb0 \u2014 present, new COM port");
+    EXPECT_EQ(box->itemText(2), "/dev/ttyS0 \u2014 present, new COM port");
+    EXPECT_EQ(box->itemText(3), "");
+    EXPECT_EQ(dialog.portIndexAt(3), -1);
+    EXPECT_EQ(box->itemText(4), "COM1  (/dev/fake-acm0)");
+    EXPECT_EQ(box->itemText(6), "COM3");
+    EXPECT_EQ(box->itemText(9), "COM6");
+    EXPECT_EQ(box->itemText(10), "COM7");
+    EXPECT_EQ(box->itemText(11), "COM9");
+    EXPECT_EQ(box->itemText(202), "COM200");
+    EXPECT_EQ(box->currentIndex(), 9);
+    EXPECT_EQ(dialog.portIndexAt(0), 7);
+    EXPECT_EQ(dialog.portIndexAt(1), -1);
+    EXPECT_EQ(dialog.portIndexAt(11), 8);
 
-    // A linked name is stored as its index, like any other.
+    // An entry is stored as the index of its COM name, wherever the list shows it.
     dialog.show();
-    box->setCurrentIndex(7);
+    box->setCurrentIndex(0);
     QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(settings.read(keys::ComPort, -1), 7);
 
+    // Nothing present: the names in their order, as the index counts them.
     CSettingsDlg again({settings, state, prompter}, QStringList{});
     EXPECT_EQ(again.portBox()->count(), 200);
+    EXPECT_EQ(again.portBox()->currentIndex(), 7);
     EXPECT_EQ(again.portBox()->currentText(), "COM8  (/dev/fake-rfcomm0)");
     EXPECT_EQ(again.portBox()->itemText(2), "COM3  (/dev/fake-usb1)");
+    for (int row = 0; row < 200; ++row) ASSERT_EQ(again.portIndexAt(row), row);
+}
+
+// Devices come and go while the program runs (a USB adapter plugged in, a Bluetooth link bound):
+// the list shows them as they are each time the dialog opens.
+TEST_F(PortFolderTest, ThePortListIsReadAgainEachTimeTheDialogOpens) {
+    QStringList present;
+    CSettingsDlg dialog({settings, state, prompter}, [&present] { return present; });
+    QComboBox* box = dialog.portBox();
+    ASSERT_EQ(box->count(), 200);
+    EXPECT_EQ(box->currentText(), "COM6");
+    dialog.show();
+    box->setCurrentIndex(11);  // COM12, chosen and not yet confirmed
+    dialog.hide();
+
+    present = QStringList{"/dev/fake-usb0", "/dev/ttyS11"};
+    dialog.show();
+    ASSERT_EQ(box->count(), 202);
+    EXPECT_EQ(box->itemText(0), "COM12  (/dev/ttyS11)  \u2014 present");
+    EXPECT_EQ(box->itemText(1), "/dev/fake-usb0 \u2014 present, new COM port");
+    // The entry chosen stays chosen where it now stands.
+    EXPECT_EQ(box->currentIndex(), 0);
+    box->setCurrentIndex(1);
+    dialog.hide();
+
+    // The device unplugged: its entry is gone, and the stored port is chosen again.
+    present.clear();
+    dialog.show();
+    ASSERT_EQ(box->count(), 200);
+    EXPECT_EQ(box->currentText(), "COM6");
+    box->setCurrentIndex(box->findText("COM12"));
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(settings.read(keys::ComPort, -1), 11);
 }
 
 TEST_F(PortFolderTest, ANewDeviceBecomesTheFirstFreeComPortOnOk) {
     CSettingsDlg dialog({settings, state, prompter}, QStringList{"/dev/fake-usb0"});
     dialog.show();
-    dialog.portBox()->setCurrentIndex(200);
+    ASSERT_EQ(dialog.portBox()->itemText(0), "/dev/fake-usb0 \u2014 present, new COM port");
+    dialog.portBox()->setCurrentIndex(0);
 
     // A refused offset makes no link.
     dialog.offsetBox()->setText("250");
@@ -222,8 +267,9 @@ TEST_F(PortFolderTest, ANewDeviceBecomesTheFirstFreeComPortOnOk) {
     EXPECT_EQ(settings.read(keys::TempOffset, -1), 5);
 
     CSettingsDlg again({settings, state, prompter}, QStringList{"/dev/fake-usb0"});
-    EXPECT_EQ(again.portBox()->count(), 200);
-    EXPECT_EQ(again.portBox()->currentText(), "COM2  (/dev/fake-usb0)");
+    EXPECT_EQ(again.portBox()->count(), 201);
+    EXPECT_EQ(again.portBox()->currentIndex(), 0);
+    EXPECT_EQ(again.portBox()->currentText(), "COM2  (/dev/fake-usb0)  \u2014 present");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "scripted_prompter.h"
 #include "settings/settings_keys.h"
 
@@ -34,6 +36,62 @@ TEST_F(SettingsPageTest, FirstOpeningShowsTheDefaults) {
     EXPECT_EQ(ports.last(), "COM200");
     EXPECT_EQ(SettingsPage::pressureUnitNames(), (QStringList{"psi", "bar", "kg/cm\u00B2", "MPa"}));
     EXPECT_EQ(SettingsPage::temperatureUnitNames(), (QStringList{"\u00B0F", "\u00B0C"}));
+}
+
+// The port list shows the devices present first; each entry still stands for the stored index
+// of its COM name, every COM name exactly once.
+TEST(SettingsPagePorts, DevicesPresentComeFirstMarkedAndKeepTheirIndex) {
+    struct Case {
+        const char* what;
+        QMap<unsigned, QString> mapped;
+        QStringList newDevices;
+        QMap<unsigned, QString> present;
+        // The first entries, as "text|stored index"; every other COM name follows in order.
+        QStringList first;
+    } cases[] = {
+        {"nothing present", {{8, "/dev/rfcomm0"}}, {}, {}, {"COM1|0", "COM2|1"}},
+        {"a built-in port and a link",
+         {{1, "/dev/ttyACM0"}, {8, "/dev/rfcomm0"}},
+         {"/dev/ttyUSB0"},
+         {{8, "/dev/rfcomm0"}, {3, "/dev/ttyS2"}},
+         {"COM3  (/dev/ttyS2)  \u2014 present|2", "COM8  (/dev/rfcomm0)  \u2014 present|7",
+          "/dev/ttyUSB0 \u2014 present, new COM port|-1", "COM1  (/dev/ttyACM0)|0", "COM2|1",
+          "COM4|3"}},
+        {"the last name",
+         {},
+         {},
+         {{200, "/dev/ttyS199"}},
+         {"COM200  (/dev/ttyS199)  \u2014 present|199", "COM1|0"}},
+        // A number beyond the list is no entry of it.
+        {"beyond the list", {{201, "/dev/x"}}, {}, {{0, "/dev/y"}, {201, "/dev/x"}}, {"COM1|0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QList<SettingsPage::PortChoice> choices =
+            SettingsPage::portChoices(c.mapped, c.newDevices, c.present);
+        ASSERT_EQ(choices.size(), 200 + c.newDevices.size());
+        QStringList first;
+        for (qsizetype i = 0; i < c.first.size(); ++i)
+            first << choices[i].text + u'|' + QString::number(choices[i].portIndex);
+        EXPECT_EQ(first, c.first);
+        // Present ones first, then the rest; each COM index once.
+        QList<int> indexes;
+        bool rest = false;
+        for (const auto& choice : choices) {
+            EXPECT_FALSE(rest && choice.present) << choice.text.toStdString();
+            rest = rest || !choice.present;
+            EXPECT_EQ(choice.present, choice.text.contains(QStringLiteral("present")));
+            if (choice.portIndex < 0) {
+                EXPECT_TRUE(c.newDevices.contains(choice.newDevice));
+            } else {
+                EXPECT_TRUE(
+                    choice.text.startsWith(QStringLiteral("COM%1").arg(choice.portIndex + 1)));
+                indexes << choice.portIndex;
+            }
+        }
+        std::sort(indexes.begin(), indexes.end());
+        for (int k = 0; k < 200; ++k) ASSERT_EQ(indexes.value(k, -1), k);
+    }
 }
 
 TEST_F(SettingsPageTest, StoredValuesAreShownAndOnesNoControlHoldsFallBack) {
