@@ -38,7 +38,7 @@ bool MachinePage::accept() {
     if (modelIndex < 0 || modelIndex >= machineListSize()) modelIndex = 0;
     QString area = pistonArea;
     // Every gauge pressure divides by it.
-    if (typedMode() && !checkNumber(c_, kPistonAreaField, area)) return false;
+    if (typedMode() && !checkNumber(c_, kPistonAreaField, storedLine(area))) return false;
     if (typedMode()) {
         c_.state.currentMachineModelText = oneLine(leftWhole(modelText, kModelTextLength));
     } else {

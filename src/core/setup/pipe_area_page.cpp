@@ -19,7 +19,7 @@ void PipeAreaPage::load() {
 
 bool PipeAreaPage::accept() {
     // The gauge pressures of a direct-area machine multiply by it.
-    if (!checkNumber(c_, kAreaField, leftWhole(area, kAreaLength))) return false;
+    if (!checkNumber(c_, kAreaField, storedLine(area, kAreaLength))) return false;
     c_.settings.write(keys::PipeAreaZxUnitInx, unitIndex);
     c_.settings.write(keys::PipeAreaZx, storedLine(area, kAreaLength));
     return true;

@@ -107,7 +107,7 @@ bool PipePage::accept() {
     // alone; one left empty shows as no gauge pressure, which the operator can see.
     const QString* pressures[4] = {&heatIfp, &soakIfp, &fuseIfp, &coolIfp};
     for (int i = 0; i < 4; ++i) {
-        if (!checkNumber(c_, kPressureFields[i], leftWhole(*pressures[i], kIfpLength))) {
+        if (!checkNumber(c_, kPressureFields[i], storedLine(*pressures[i], kIfpLength))) {
             refusedPressure = i;
             return false;
         }

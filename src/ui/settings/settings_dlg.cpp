@@ -28,6 +28,11 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 namespace {
 
+// Item data of a port list entry: the "COM Port" value it stands for, and the device of one
+// without a COM name yet.
+constexpr int kPortIndexRole = Qt::UserRole;
+constexpr int kNewDeviceRole = Qt::UserRole + 1;
+
 // One radio button per entry, stacked in a group box; the button group's ids are the indexes.
 QGroupBox* radioGroup(const QString& title, const QStringList& entries, QButtonGroup* group,
                       QWidget* parent) {
@@ -43,11 +48,6 @@ QGroupBox* radioGroup(const QString& title, const QStringList& entries, QButtonG
 }
 
 }  // namespace
-
-// Item data of a port list entry: the "COM Port" value it stands for, and the device of one
-// without a COM name yet.
-constexpr int kPortIndexRole = Qt::UserRole;
-constexpr int kNewDeviceRole = Qt::UserRole + 1;
 
 CSettingsDlg::CSettingsDlg(SetupContext context, QWidget* parent)
     : CSettingsDlg(context, std::function<QStringList()>(presentSerialDevices), parent) {}
