@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app_info.h"
+#include "platform/com_ports.h"
 #include "settings/settings_keys.h"
 
 namespace vr5 {
@@ -71,7 +72,7 @@ CDiagnosticsDlg::CDiagnosticsDlg(SetupContext context, QWidget* parent)
     if (opened) port_.StartReader();
     QApplication::restoreOverrideCursor();
     if (!opened) port_.Close();
-    session_.opened(opened);
+    session_.opened(opened, {comName(portNumber), comDevicePath(portNumber)});
 
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &CDiagnosticsDlg::step);
