@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 
 #include "emulator_process.h"
 #include "settings/settings_keys.h"
+#include "ui/logger/diagnostics_dlg.h"
 #include "ui/logger/log_status_dlg.h"
 
 namespace vr5 {
@@ -114,6 +116,38 @@ TEST(KeptRunE2eTest, ARunIsSavedOnceAndTheNextJointIsLogged) {
         EXPECT_EQ(settings.read(keys::JointNumber, 0), 5);
         emulator.stop();
     }
+}
+
+}  // namespace
+}  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// A port that does not open: both logger windows name it and where another is chosen.
+TEST(KeptRunE2eTest, AFailedConnectNamesThePortTried) {
+    test::EmulatorProcess ports;  // the ports folder, with no logger behind COM8
+    const QString device = QDir(ports.portFolder()).filePath(QStringLiteral("no-such-device"));
+    ASSERT_TRUE(QFile::link(device, QDir(ports.portFolder()).filePath(QStringLiteral("COM8"))));
+    MemorySettingsStore settings;
+    ProgramState state;
+    YesPrompter prompter;
+    settings.write(keys::ComPort, static_cast<int>(test::EmulatorProcess::kPort) - 1);
+    const QString expected = QString::fromUtf8(LoggingCycle::kConnectFailed) +
+                             QStringLiteral("\n\nTried COM8 (") + device +
+                             QStringLiteral(").\nChoose another port in File > Settings.");
+    {
+        CLogStatusDlg dialog({settings, state, prompter}, QDir::tempPath());
+        dialog.show();
+        dialog.connectButton()->click();
+        ASSERT_FALSE(prompter.shown.isEmpty());
+        EXPECT_EQ(prompter.shown.last().toStdString(), expected.toStdString());
+        EXPECT_EQ(dialog.connectButton()->text(), QStringLiteral("Connect"));
+    }
+    prompter.shown.clear();
+    CDiagnosticsDlg diagnostics({settings, state, prompter});
+    ASSERT_FALSE(prompter.shown.isEmpty());
+    EXPECT_EQ(prompter.shown.first().toStdString(), expected.toStdString());
 }
 
 }  // namespace

@@ -13,9 +13,9 @@
 
 #include "app_info.h"
 #include "logger/setup_summary.h"
-#include "platform/com_ports.h"
 #include "platform/termination.h"
 #include "settings/settings_keys.h"
+#include "ui/logger/port_tried.h"
 #include "ui/setup/setup_pages.h"
 
 namespace vr5 {
@@ -204,7 +204,7 @@ void CLogStatusDlg::openPort() {
     const unsigned portNumber = static_cast<unsigned>(c_.settings.read(keys::ComPort, 7)) + 1u;
     const bool opened = runner_.open(portNumber);
     QApplication::restoreOverrideCursor();
-    cycle_.connectFinished(opened, {comName(portNumber), comDevicePath(portNumber)});
+    cycle_.connectFinished(opened, portTried(portNumber));
     if (opened) runner_.resumeSteps();
     render();
 }
