@@ -72,7 +72,7 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
             for (const QByteArray& sent : result.commands) {
                 if (sent == protocol::kReadJointInfo) ++starts;
             }
-            if (result.endDialog) {
+            if (result.endDialog || result.alreadySaved) {
                 if (cycle.downloadedPath().isEmpty()) {
                     err << "The run could not be stored in "
                         << QDir::toNativeSeparators(reportFolder) << "." << Qt::endl;

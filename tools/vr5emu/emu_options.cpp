@@ -19,6 +19,8 @@ const char* const kUsage =
     "  --pace BAUD            send replies no faster than a line at BAUD carries them\n"
     "                         (10 bits a byte), e.g. 115200; default: at once\n"
     "  --exit-after-download  end once the last page of a run has been read\n"
+    "  --keep-finished        keep reporting a finished run as waiting after it was read,\n"
+    "                         until Wp13CLR clears it\n"
     "  --verbose              log every command and reply on stderr\n"
     "\n"
     "Logger:\n"
@@ -225,6 +227,8 @@ bool parseOptions(int argc, char** argv, EmuOptions& o, std::string* why) {
             } else {
                 a.fail("--fault " + std::string(a.value()) + ": " + reason);
             }
+        } else if (a.flag("--keep-finished")) {
+            o.logger.keepFinished = true;
         } else if (a.flag("--exit-after-download")) {
             o.exitAfterDownload = true;
         } else if (a.flag("--verbose")) {

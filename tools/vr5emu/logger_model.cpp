@@ -300,8 +300,9 @@ LoggerModel::Reply LoggerModel::handle(const Command& c, double now) {
             reply.line = pageLine(c.page);
             const int pages = (sampleCount() + settings_.pageSize - 1) / settings_.pageSize;
             if (state_ == State::Finished && c.page >= std::max(pages, 1) - 1) {
-                // Read: no longer reported as waiting, but kept until cleared.
-                state_ = State::Idle;
+                // Read: no longer reported as waiting (unless told to keep it), but kept until
+                // cleared.
+                if (!settings_.keepFinished) state_ = State::Idle;
                 reply.downloadDone = true;
             }
             break;

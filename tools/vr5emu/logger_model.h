@@ -48,6 +48,8 @@ struct LoggerSettings {
     std::string info = "03.0 P5K1 TK0120 20240315 SN0417";
     double jointSeconds = 600;  // logged time after which a run ends by itself
     unsigned seed = 1;
+    // A finished run is still reported as waiting after it was read, until Wp13CLR.
+    bool keepFinished = false;
 };
 
 // The logger's inner working: its report memory, the run it logs and the replies it gives.

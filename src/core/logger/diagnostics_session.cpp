@@ -17,14 +17,12 @@ QString trimmedOrDashes(const QByteArray& text) {
 
 DiagnosticsSession::DiagnosticsSession(SetupContext context) : c_(context) {}
 
-void DiagnosticsSession::opened(bool portOpened) {
+void DiagnosticsSession::opened(bool portOpened, const PortTried& port) {
     c_.state.currentPressureUnitIndex = c_.settings.read(keys::PressUnitInx, 0);
     connected_ = portOpened;
     offsetRequest_ = false;
     if (!portOpened) {
-        c_.prompter.show(QStringLiteral("Could not connect to Fusilog\u00AE.  Please make sure "
-                                        "Bluetooth\u00AE is turned on."),
-                         QStringLiteral("Error"), Prompter::Icon::Error);
+        c_.prompter.show(connectFailedText(port), QStringLiteral("Error"), Prompter::Icon::Error);
     }
 }
 

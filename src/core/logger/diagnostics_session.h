@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+#include "logger/connect_failure.h"
 #include "logger/protocol.h"
 #include "setup/setup_context.h"
 
@@ -45,8 +46,9 @@ public:
     const DiagnosticsDisplay& display() const { return display_; }
     bool connected() const { return connected_; }
 
-    // The window opens: loads the pressure unit; `opened` tells whether the port opened.
-    void opened(bool portOpened);
+    // The window opens: loads the pressure unit; `portOpened` tells whether the port opened,
+    // `port` names the port tried.
+    void opened(bool portOpened, const PortTried& port = {});
 
     // One timer step with the line taken since the last one, if any.
     StepResult step(std::optional<QByteArray> line);

@@ -33,6 +33,16 @@ public:
     Answer ask(const QString&, const QString&, Buttons, Icon) override { return Answer::No; }
 };
 
+bool sameBytes(QFile& a, QFile& b) {
+    constexpr qint64 kChunk = 64 * 1024;
+    while (true) {
+        const QByteArray left = a.read(kChunk);
+        const QByteArray right = b.read(kChunk);
+        if (left != right) return false;
+        if (left.isEmpty()) return a.error() == QFile::NoError && b.error() == QFile::NoError;
+    }
+}
+
 QString withCopyNumber(const QString& name, int copy) {
     if (copy <= 1) return name;
     const QString base = name.left(name.size() - 4);  // without ".tjr"
@@ -160,10 +170,39 @@ QString DownloadWriter::moveIntoPlace(const QString& name) {
     return {};
 }
 
+QString DownloadWriter::sameReportIn(const QString& folder, const QString& path) {
+    QFile run(path);
+    if (!run.open(QIODevice::ReadOnly)) return {};
+    const QFileInfo self(path);
+    // Any report of the folder may hold the run, whatever it was named or renamed to; only one
+    // of the same size can be the same.
+    const QFileInfoList reports = QDir(folder).entryInfoList(
+        {QStringLiteral("*.tjr")}, QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo& report : reports) {
+        if (report.size() != self.size() || report == self) continue;
+        QFile other(report.filePath());
+        if (!other.open(QIODevice::ReadOnly)) continue;
+        run.seek(0);
+        if (sameBytes(run, other)) return report.filePath();
+    }
+    return {};
+}
+
 QString DownloadWriter::finish(Prompter& prompter) {
+    alreadySaved_ = false;
     if (!file_) return {};
     if (!file_->flush()) writeFailed_ = true;
     file_->close();
+    // A logger that keeps offering a run it already gave is not saved again. Only a file written
+    // whole says what the run holds.
+    if (!writeFailed_) {
+        const QString existing = sameReportIn(folder_, file_->fileName());
+        if (!existing.isEmpty() && file_->remove()) {
+            file_.reset();
+            alreadySaved_ = true;
+            return existing;
+        }
+    }
     QString path = moveIntoPlace(names_.download);
     if (path.isEmpty()) {
         tell(prompter, QStringLiteral("Could not save data to:\n") +

@@ -51,8 +51,15 @@ public:
     // Appends the summary reply's text as it is, then a zero byte.
     void appendSummary(const QByteArray& reply);
 
-    // Moves the report into place; its path, or empty when it could not be kept.
+    // Moves the report into place; its path, or empty when it could not be kept. A report whose
+    // bytes equal a report already in the folder is not stored again: the temporary file goes
+    // and the path is the existing report's (alreadySaved() then says so).
     QString finish(Prompter& prompter);
+    // The last finish found the run already saved and stored nothing new.
+    bool alreadySaved() const { return alreadySaved_; }
+    // A report in `folder` whose bytes equal the file at `path` (which is not itself counted);
+    // empty when there is none.
+    static QString sameReportIn(const QString& folder, const QString& path);
     // Throws the unfinished report away.
     void discard();
 
@@ -66,6 +73,7 @@ private:
     QString folder_;
     Names names_;
     bool writeFailed_ = false;
+    bool alreadySaved_ = false;
 };
 
 }  // namespace vr5

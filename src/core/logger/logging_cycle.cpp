@@ -1,6 +1,7 @@
 #include "logger/logging_cycle.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <limits>
 
 #include "app_info.h"
@@ -21,6 +22,10 @@ constexpr const char* kUnknownIdentity = "------";
 
 QString downloadingText(const QString& step) {
     return QStringLiteral("Downloading joint report... (") + step + u')';
+}
+
+QString reportName(const QString& path) {
+    return QFileInfo(path).fileName();
 }
 
 }  // namespace
@@ -47,7 +52,7 @@ void LoggingCycle::beginConnect() {
     display_.connectButtonEnabled = false;
 }
 
-void LoggingCycle::connectFinished(bool opened) {
+void LoggingCycle::connectFinished(bool opened, const PortTried& port) {
     if (opened) {
         link_ = Link::Connected;
         display_.connectButtonText = QStringLiteral("Disconn.");
@@ -62,8 +67,7 @@ void LoggingCycle::connectFinished(bool opened) {
         }
     } else {
         disconnect();
-        c_.prompter.show(QString::fromUtf8(kConnectFailed), QStringLiteral("Error"),
-                         Prompter::Icon::Error);
+        c_.prompter.show(connectFailedText(port), QStringLiteral("Error"), Prompter::Icon::Error);
     }
     display_.connectButtonEnabled = true;
 }
@@ -72,6 +76,10 @@ void LoggingCycle::disconnect() {
     const bool setUp = setUpUnderWay() || build_ != Build::None;
     state_ = 0;
     battery_ = 100;
+    // Another logger may be there at the next connect: its run is looked at afresh.
+    holdsRun_ = false;
+    savedRun_.clear();
+    clearPending_ = false;
     link_ = Link::NotConnected;
     display_.pressureCaption = c_.state.pressureUnitLabel;
     display_.batteryPicture = false;
@@ -159,9 +167,19 @@ bool LoggingCycle::handleStatusReply(const protocol::StatusReply& reply, StepRes
     bool started = false;
     if (reply.loggingState) {
         const char logging = *reply.loggingState;
+        holdsRun_ = logging == '2';
+        // A saved run stays known only while the logger keeps offering it.
+        if (!holdsRun_) savedRun_.clear();
         if (logging == '1' && loggingRequest_ != 2) {
             showLoggingDisplay();
             link_ = Link::Logging;
+        } else if (logging == '2' && !savedRun_.isEmpty()) {
+            // Downloaded and found saved on this connection: not downloaded again.
+            link_ = Link::Connected;
+            showReadyDisplay();
+            if (!clearPending_) {
+                display_.statusText = QString::fromUtf8(kSavedRunText).arg(reportName(savedRun_));
+            }
         } else if (logging == '2') {
             display_.setupButtonEnabled = false;
             display_.statusText = downloadingText(QStringLiteral("A"));
@@ -251,7 +269,9 @@ LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
             if (!line) break;
             if (const auto reply = protocol::parseStatusReply(*line)) {
                 if (handleStatusReply(*reply, out)) break;
-                if (build_ == Build::JointInformationReady) {
+                if (clearPending_) {
+                    sendClear(out);
+                } else if (build_ == Build::JointInformationReady) {
                     out.commands.append(outgoing_);
                     display_.setupButtonEnabled = false;
                     display_.statusText = QStringLiteral("Setting up to log data. (1)");
@@ -318,6 +338,14 @@ LoggingCycle::StepResult LoggingCycle::step(std::optional<QByteArray> line) {
             break;
         case 9:
             if (!line) break;
+            out.commands.append(nextStatusPoll());
+            display_.setupButtonEnabled = true;
+            state_ = 1;
+            break;
+        case 10:
+            // The logger's answer to the memory clear, not examined.
+            if (!line) break;
+            display_.statusText = QString::fromUtf8(kCleared);
             out.commands.append(nextStatusPoll());
             display_.setupButtonEnabled = true;
             state_ = 1;
@@ -426,11 +454,35 @@ void LoggingCycle::beginDownload(const QByteArray& line, StepResult& out) {
 }
 
 void LoggingCycle::finishDownload(StepResult& out) {
-    keepReport();
-    out.endDialog = true;
+    if (!keepReport()) {
+        out.endDialog = true;
+        return;
+    }
+    // The logger offers a run it gave before, so closing the window would only bring it back at
+    // the next connect: the window stays and offers to clear it.
+    out.alreadySaved = true;
+    savedRun_ = downloadedPath_;
+    polling_ = true;
+    state_ = 0;
+    display_.setupButtonEnabled = true;
+    display_.statusText = QString::fromUtf8(kSavedRunText).arg(reportName(savedRun_));
+    if (askClear()) sendClear(out);
 }
 
-void LoggingCycle::keepReport() {
+bool LoggingCycle::askClear() {
+    return c_.prompter.ask(QString::fromUtf8(kClearQuestion).arg(reportName(savedRun_)),
+                           QString::fromUtf8(kClearCaption), Prompter::Buttons::YesNo,
+                           Prompter::Icon::Question) == Prompter::Answer::Yes;
+}
+
+void LoggingCycle::sendClear(StepResult& out) {
+    clearPending_ = false;
+    out.commands.append(protocol::kClearMemory);
+    display_.statusText = QString::fromUtf8(kClearing);
+    state_ = 10;
+}
+
+bool LoggingCycle::keepReport() {
     if (writer_.isOpen()) {
         display_.statusText = QStringLiteral("Saving data to file...");
         downloadedPath_ = writer_.finish(c_.prompter);
@@ -439,11 +491,14 @@ void LoggingCycle::keepReport() {
             c_.state.currentReportPath = downloadedPath_;
             c_.state.reloadFlag = true;
         }
+        // The same run again: its joint number was moved on when it was first saved.
+        if (writer_.alreadySaved()) return true;
     }
     // The next joint's number; a number at the top of the range (a file edited by hand) stays.
     const int joint = c_.settings.read(keys::JointNumber, 1);
     c_.settings.write(keys::JointNumber,
                       joint < std::numeric_limits<int>::max() ? joint + 1 : joint);
+    return false;
 }
 
 void LoggingCycle::stopRequested() {
@@ -462,6 +517,23 @@ void LoggingCycle::resetProbeIdentity() {
 }
 
 bool LoggingCycle::startLogging() {
+    build_ = Build::None;
+    const auto refuse = [this](const QString& why) {
+        display_.statusText = why;
+        c_.prompter.show(why, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+        return false;
+    };
+    if (link_ != Link::NotConnected && !polling_) {
+        return refuse(QString::fromUtf8(kNotSentSilent));
+    }
+    if (link_ != Link::NotConnected && holdsRun_) {
+        // The logger takes no new joint while it holds one; only a run saved whole may go.
+        if (savedRun_.isEmpty()) return refuse(QString::fromUtf8(kNotSentUnsaved));
+        if (!askClear()) {
+            return refuse(QString::fromUtf8(kNotSentHeld).arg(reportName(savedRun_)));
+        }
+        clearPending_ = true;
+    }
     const auto record =
         protocol::buildJointInformation(c_.settings, c_.state, clock_(), c_.prompter);
     if (!record) {
@@ -470,6 +542,7 @@ bool LoggingCycle::startLogging() {
     }
     outgoing_ = *record;
     build_ = Build::JointInformationReady;
+    if (link_ == Link::NotConnected) display_.statusText = QString::fromUtf8(kWaitsForConnect);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "logger/connect_failure.h"
 #include "logger/download_writer.h"
 #include "logger/line_assembler.h"
 #include "logger/protocol.h"
@@ -70,6 +71,27 @@ public:
         "Set-up interrupted: the joint is not set up.\nRun \"Setup...\" again.";
     static constexpr const char* kLinkLost =
         "The link to the logger was lost.\nPress \"Connect\" to connect again.";
+    // A finished run that the logger keeps offering after it was saved.
+    static constexpr const char* kSavedRunText =
+        "The joint is saved as %1.\nThe logger still holds it: \"Setup...\" offers to clear it.";
+    static constexpr const char* kClearQuestion =
+        "The joint is saved as %1. Clear it from the logger to log the next joint?";
+    static constexpr const char* kClearCaption = "Clear Logger?";
+    static constexpr const char* kClearing = "Clearing the joint from the logger...";
+    static constexpr const char* kCleared =
+        "The logger is cleared.\nRun \"Setup...\" to log the next joint.";
+    // "Start" on the last set-up page when the set-up cannot go to the logger.
+    static constexpr const char* kNotSentUnsaved =
+        "The joint is not set up: the logger holds a finished joint that is not saved yet.\nIt "
+        "is downloaded first; then run \"Setup...\" again.";
+    static constexpr const char* kNotSentHeld =
+        "The joint is not set up: the logger still holds the joint saved as %1.\nRun "
+        "\"Setup...\" again and clear it to log the next joint.";
+    static constexpr const char* kNotSentSilent =
+        "The joint is not set up: the logger stopped answering.\nClose Log/Status, open it "
+        "again and press \"Connect\".";
+    static constexpr const char* kWaitsForConnect =
+        "The set-up is sent once Fusilog\u00AE is connected: press \"Connect\".";
     static constexpr const char* kSetUpLinkLost =
         "The link to the logger was lost: the joint is not set up.\nPress \"Connect\", then run "
         "\"Setup...\" again.";
@@ -77,6 +99,9 @@ public:
     struct StepResult {
         QList<QByteArray> commands;  // to be written in this order
         bool endDialog = false;      // a download has finished: the window closes
+        // A download has finished and found the run saved before: nothing new was stored, the
+        // window stays open to offer clearing the logger.
+        bool alreadySaved = false;
     };
 
     // `reportFolder` is where downloads are stored; `clock` gives the computer's local time.
@@ -89,10 +114,11 @@ public:
     bool polling() const { return polling_; }
     bool downloading() const { return state_ >= 2 && state_ <= 5; }
 
-    // Connect: the operator's confirmation, then the outcome of opening the port.
+    // Connect: the operator's confirmation, then the outcome of opening the port (`port` names
+    // the port tried, for the failure message).
     bool confirmConnect();
     void beginConnect();
-    void connectFinished(bool opened);
+    void connectFinished(bool opened, const PortTried& port = {});
     void disconnect();
 
     // One step of the cycle, with the line taken since the last step, if any.
@@ -112,7 +138,9 @@ public:
     void setPageIndex(int index) { wizardPage_ = index; }
     void resetProbeIdentity();
     QByteArray probeIdentity() const { return probeIdentity_; }
-    // Builds the joint information; the next status reply starts sending the set-up.
+    // Builds the joint information; the next status reply starts sending the set-up. A logger
+    // that still holds a finished run takes no set-up: the operator is told why, or, when the
+    // run is saved, asked to clear it first.
     bool startLogging();
 
     // A download has begun and not ended (it may be waiting for the logger to answer again).
@@ -129,6 +157,9 @@ public:
 
     // Where the last download was stored (empty when none was).
     QString downloadedPath() const { return downloadedPath_; }
+    // The report that holds the finished run the logger still offers (empty when it offers none
+    // or the run was not found saved).
+    QString savedRun() const { return savedRun_; }
     // Why the last download ended before its last page (empty when it did not).
     QString incompleteReason() const { return incompleteReason_; }
 
@@ -148,8 +179,13 @@ private:
     void beginDownload(const QByteArray& line, StepResult& out);
     void downloadPage(const QByteArray& line, StepResult& out);
     void finishDownload(StepResult& out);
-    // Moves the report into place and moves the joint number on.
-    void keepReport();
+    // Moves the report into place and moves the joint number on; true when the run was found
+    // saved before (nothing stored, the joint number left alone).
+    bool keepReport();
+    // Asks to clear the saved run from the logger; true on Yes.
+    bool askClear();
+    // The memory clear goes out; state 10 waits for its reply.
+    void sendClear(StepResult& out);
 
     SetupContext c_;
     QString reportFolder_;
@@ -178,6 +214,12 @@ private:
     DownloadWriter writer_;
     QString downloadedPath_;
     QString incompleteReason_;
+    // The last status reply said the logger holds a finished run.
+    bool holdsRun_ = false;
+    // That run's report, found byte for byte in the report folder on this connection.
+    QString savedRun_;
+    // The operator agreed to clear the saved run before the set-up goes out.
+    bool clearPending_ = false;
 };
 
 }  // namespace vr5

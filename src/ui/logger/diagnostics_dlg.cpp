@@ -11,6 +11,7 @@
 
 #include "app_info.h"
 #include "settings/settings_keys.h"
+#include "ui/logger/port_tried.h"
 
 namespace vr5 {
 
@@ -71,7 +72,7 @@ CDiagnosticsDlg::CDiagnosticsDlg(SetupContext context, QWidget* parent)
     if (opened) port_.StartReader();
     QApplication::restoreOverrideCursor();
     if (!opened) port_.Close();
-    session_.opened(opened);
+    session_.opened(opened, portTried(portNumber));
 
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &CDiagnosticsDlg::step);

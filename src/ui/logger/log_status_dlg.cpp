@@ -15,6 +15,7 @@
 #include "logger/setup_summary.h"
 #include "platform/termination.h"
 #include "settings/settings_keys.h"
+#include "ui/logger/port_tried.h"
 #include "ui/setup/setup_pages.h"
 
 namespace vr5 {
@@ -203,7 +204,7 @@ void CLogStatusDlg::openPort() {
     const unsigned portNumber = static_cast<unsigned>(c_.settings.read(keys::ComPort, 7)) + 1u;
     const bool opened = runner_.open(portNumber);
     QApplication::restoreOverrideCursor();
-    cycle_.connectFinished(opened);
+    cycle_.connectFinished(opened, portTried(portNumber));
     if (opened) runner_.resumeSteps();
     render();
 }

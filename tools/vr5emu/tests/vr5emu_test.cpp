@@ -559,6 +559,26 @@ TEST(Vr5Emu, ExitAfterDownloadEndsOnceTheRunIsRead) {
     EXPECT_EQ(emu.waitForEnd(), 0);
 }
 
+// A logger that keeps offering its finished run after it was read: the same run every time,
+// until the memory is cleared.
+TEST(Vr5Emu, KeepFinishedOffersTheRunUntilCleared) {
+    EmuProcess emu(
+        {"--state", "finished", "--samples", "12", "--page-size", "5", "--keep-finished"});
+    ASSERT_TRUE(emu.ready());
+    PtyClient link(emu.slavePath());
+    const Download first = download(link);
+    ASSERT_TRUE(first.complete);
+    EXPECT_EQ(stateOf(link), '2');
+    const Download again = download(link);
+    ASSERT_TRUE(again.complete);
+    EXPECT_EQ(again.image, first.image);
+    EXPECT_EQ(stateOf(link), '2');
+    ASSERT_TRUE(link.ask("Wp13CLR"));
+    EXPECT_EQ(stateOf(link), '0');
+    EXPECT_EQ(link.ask("Wp2R"), "Pw02:eom");
+    EXPECT_TRUE(emu.stop());
+}
+
 TEST(Vr5Emu, RefusesWrongArguments) {
     const QStringList wrong[] = {
         {"--page-size", "0"},       {"--page-size", "371"},   {"--fault", "sparks"},
@@ -595,6 +615,7 @@ TEST(Vr5Emu, RefusesWrongArguments) {
                                "--pace",
                                "--fault",
                                "--exit-after-download",
+                               "--keep-finished",
                                "--verbose",
                                "silence",
                                "garbage",
