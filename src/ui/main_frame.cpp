@@ -104,6 +104,8 @@ CMainFrame::CMainFrame(SettingsStore& settings, Prompter& prompter, QWidget* par
     const QSize wanted(static_cast<int>(kPageWidth * view_->trueScale()) + 60, 900);
     const QSize available = screen() ? screen()->availableSize() : wanted;
     resize(wanted.boundedTo(available * 0.9));
+    // The page has the keys from the start: Page Down scrolls without a click on it first.
+    view_->setFocus();
 }
 
 CMainFrame::~CMainFrame() = default;
