@@ -102,8 +102,8 @@ TEST_F(MainFrameTest, MenusHoldEveryCommandInOrder) {
                                "E&xit"};
     EXPECT_EQ(entries(menu(QStringLiteral("&File"))), fileMenu);
     EXPECT_EQ(entries(menu(QStringLiteral("&View"))),
-              (QStringList{"&Toolbar", "&Evaluation", "-", "Zoom &In", "Zoom &Out",
-                           "&Actual Size", "Fit &Width"}));
+              (QStringList{"&Toolbar", "&Evaluation", "-", "Zoom &In", "Zoom &Out", "&Actual Size",
+                           "Fit &Width"}));
     EXPECT_EQ(entries(menu(QStringLiteral("&Help"))),
               (QStringList{"&User Guide", "-", "&About VR5-XP..."}));
 
