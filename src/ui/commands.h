@@ -23,6 +23,11 @@ enum class Command {
     New,
     Evaluation,
     EvaluateMany,
+    ZoomIn,
+    ZoomOut,
+    ActualSize,
+    FitWidth,
+    UserGuide,
 };
 
 struct CommandText {
@@ -67,6 +72,14 @@ inline constexpr CommandText kCommands[] = {
     {Command::EvaluateMany, "&Evaluate Many...",
      "Check several joint reports against the fusion procedure and save a job summary",
      "Evaluate Many", QKeySequence::UnknownKey},
+    {Command::ZoomIn, "Zoom &In", "Show the page larger", "Zoom In", QKeySequence::ZoomIn},
+    {Command::ZoomOut, "Zoom &Out", "Show the page smaller", "Zoom Out", QKeySequence::ZoomOut},
+    {Command::ActualSize, "&Actual Size", "Show the page at its true size", "Actual Size",
+     QKeySequence::UnknownKey},
+    {Command::FitWidth, "Fit &Width", "Show the page as wide as the window", "Fit Width",
+     QKeySequence::UnknownKey},
+    {Command::UserGuide, "&User Guide", "Open the user guide installed with the program",
+     "User Guide", QKeySequence::HelpContents},
 };
 
 inline constexpr const char* kRecentFilePrompt = "Open this document";

@@ -44,8 +44,10 @@
 #include "ui/report_printing.h"
 #include "ui/settings/settings_dlg.h"
 #include "ui/toolbar_icons.h"
+#include "ui/user_guide.h"
 #include "ui/vr5xp_view.h"
 #include "ui/work_progress.h"
+#include "ui/zoom_commands.h"
 
 namespace vr5 {
 
@@ -99,9 +101,11 @@ CMainFrame::CMainFrame(SettingsStore& settings, Prompter& prompter, QWidget* par
     updateCommands();
 
     // Wide enough for the whole page width; tall as the screen allows.
-    const QSize wanted(static_cast<int>(kPageWidth * view_->scale()) + 60, 900);
+    const QSize wanted(static_cast<int>(kPageWidth * view_->trueScale()) + 60, 900);
     const QSize available = screen() ? screen()->availableSize() : wanted;
     resize(wanted.boundedTo(available * 0.9));
+    // The page has the keys from the start: Page Down scrolls without a click on it first.
+    view_->setFocus();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -134,6 +138,12 @@ void CMainFrame::buildMenus() {
     connectTo(Command::Settings, &CMainFrame::onSettings);
     connectTo(Command::About, &CMainFrame::onAbout);
     connectTo(Command::New, &CMainFrame::onNew);
+    connect(makeAction(Command::UserGuide), &QAction::triggered, this,
+            [this] { openUserGuide(prompter_); });
+    zoom_ = new ZoomCommands(*view_, settings_,
+                             {makeAction(Command::ZoomIn), makeAction(Command::ZoomOut),
+                              makeAction(Command::ActualSize), makeAction(Command::FitWidth)},
+                             this);
     connect(makeAction(Command::Exit), &QAction::triggered, this, &QWidget::close);
     makeAction(Command::Toolbar);  // bound to the toolbar once it exists
     QAction* evaluation = makeAction(Command::Evaluation);
@@ -176,8 +186,12 @@ void CMainFrame::buildMenus() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->addAction(action(Command::Toolbar));
     view->addAction(action(Command::Evaluation));
+    view->addSeparator();
+    zoom_->addTo(view);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(action(Command::UserGuide));
+    help->addSeparator();
     help->addAction(action(Command::About));
 }
 
@@ -215,6 +229,12 @@ void CMainFrame::buildToolBar() {
     state_.resetRangeFlag = false;
     searchRange_->setCurrentIndex(kFullRangeEntry);
     connect(searchRange_, &QComboBox::activated, this, &CMainFrame::onSearchRangeSelected);
+    // Named, so that nobody takes the percentage for the page's zoom.
+    auto* label = new QLabel(QStringLiteral("Search range:"), toolBar_);
+    label->setObjectName(QStringLiteral("searchRangeLabel"));
+    label->setBuddy(searchRange_);
+    label->setContentsMargins(2, 0, 4, 0);
+    toolBar_->addWidget(label);
     toolBar_->addWidget(searchRange_);
 
     toolBar_->addSeparator();
@@ -262,17 +282,23 @@ bool CMainFrame::openFile(const QString& path) {
         recent.remove(QFileInfo(path).absoluteFilePath());
     } else {
         recent.add(doc_->path());
+        // The page, from its top, takes the keys at once.
+        view_->showTop();
+        view_->setFocus();
     }
     refreshRecentFiles();
     updateCommands();
     return result != CVR5XPDoc::OpenResult::Failed;
 }
 
+QString CMainFrame::openDialogFolder() const {
+    return state_.currentReportPath.isEmpty() ? reportFolderPath()
+                                              : QFileInfo(state_.currentReportPath).absolutePath();
+}
+
 void CMainFrame::onOpen() {
-    const QString start = QFileInfo(state_.currentReportPath).absolutePath();
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Open"), state_.currentReportPath.isEmpty() ? QString() : start,
-        QString::fromUtf8(kOpenFilter) + QStringLiteral(";;All Files (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"),
+                                                      openDialogFolder(), openDialogFilter());
     if (!path.isEmpty()) openFile(path);
 }
 
@@ -295,8 +321,12 @@ void CMainFrame::openLogStatusDialog() {
         CLogStatusDlg dialog({settings_, state_, prompter_}, reportFolderPath(), this);
         dialog.exec();
     }
-    // A joint it downloaded is shown now.
-    if (state_.reloadFlag) doc_->ReloadIfFlagged();
+    // A joint it downloaded is shown now, and is a recent file like any opened one.
+    if (state_.reloadFlag && doc_->ReloadIfFlagged() != CVR5XPDoc::OpenResult::Failed) {
+        RecentFileList(settings_).add(doc_->path());
+        refreshRecentFiles();
+        view_->setFocus();
+    }
     updateCommands();
     view_->viewport()->update();
 }
@@ -336,6 +366,7 @@ void CMainFrame::onPrintPreview() {
     QPrintPreviewDialog preview(&printer(), this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* p) { printDrawing(*p, buildDocumentPage(*doc_, Medium::Paper)); });
+    fitPreviewToRead(preview);
     preview.exec();
 }
 
@@ -345,11 +376,9 @@ void CMainFrame::onPrintSetup() {
 }
 
 void CMainFrame::onPrintMany() {
-    const QString start = state_.currentReportPath.isEmpty()
-                              ? reportFolderPath()
-                              : QFileInfo(state_.currentReportPath).absolutePath();
-    const QStringList paths = QFileDialog::getOpenFileNames(
-        this, QString::fromUtf8(kPrintManyTitle), start, QString::fromUtf8(kPrintManyFilter));
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(this, QString::fromUtf8(kPrintManyTitle), openDialogFolder(),
+                                      QString::fromUtf8(kPrintManyFilter));
     if (paths.isEmpty()) return;
     printManyFiles(paths);
 }
@@ -369,60 +398,21 @@ void CMainFrame::printManyFiles(const QStringList& paths) {
                        QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
         return;
     }
-    QStringList problems;
-    WorkProgress progress(this, QStringLiteral("Print Many"), QStringLiteral("Printing"),
-                          files.size());
-    const FileProgress step = progress.callback();
-    PrintResult printed = PrintResult::Printed;
-    if (printer().outputFormat() == QPrinter::PdfFormat && !printer().outputFileName().isEmpty()) {
-        // A PDF file is written whole or not at all, on the paper chosen in the dialog.
-        QString error;
-        if (!writeFilesPdf(files, printer().outputFileName(), &problems, &error, 100, step,
-                           printer().pageLayout())) {
-            progress.finish();
-            if (!error.isEmpty()) {
-                prompter_.show(error, QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
-            }
-            return;
-        }
-    } else {
-        printer().setFullPage(true);
-        printed = printFiles(printer(), printer().resolution(), files, Medium::Paper, &problems,
-                             100, step);
-    }
-    progress.finish();
-    if (printed == PrintResult::Stopped) {
-        if (printer().printerState() != QPrinter::Aborted) {
-            prompter_.show(QStringLiteral("Printing was cancelled, but the printer could not take "
-                                          "back the pages already sent; they may still print."),
-                           QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
-        }
-        return;
-    }
-    if (printed == PrintResult::Failed) {
-        prompter_.show(QStringLiteral("The printer could not be started."),
-                       QString::fromUtf8(kAppTitle), Prompter::Icon::Error);
-        return;
-    }
+    const PrintManyOutcome job = runPrintManyJob(printer(), files, this, prompter_);
+    if (!job.printed) return;
     // Every printed file was opened, as the job went; the last one stays on the screen.
     RecentFileList recent(settings_);
     for (const QString& path : files) {
         if (QFileInfo(path).isFile()) recent.add(QFileInfo(path).absoluteFilePath());
     }
     openFile(files.last());
-    if (!problems.isEmpty()) {
-        prompter_.show(QStringLiteral("These files could not be printed; their pages say so:\n") +
-                           problems.join(u'\n'),
-                       QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
-    }
+    if (!job.message.isEmpty()) prompter_.show(job.message, QString::fromUtf8(kAppTitle), job.icon);
 }
 
 void CMainFrame::onEvaluateMany() {
-    const QString start = state_.currentReportPath.isEmpty()
-                              ? reportFolderPath()
-                              : QFileInfo(state_.currentReportPath).absolutePath();
-    const QStringList paths = QFileDialog::getOpenFileNames(
-        this, QString::fromUtf8(kEvaluateManyTitle), start, QString::fromUtf8(kOpenFilter));
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(this, QString::fromUtf8(kEvaluateManyTitle),
+                                      openDialogFolder(), QString::fromUtf8(kOpenFilter));
     if (paths.isEmpty()) return;
     QFileDialog save(this, QString::fromUtf8(kJobSummaryTitle),
                      QFileInfo(paths.first()).absolutePath(), QString::fromUtf8(kJobSummaryFilter));

@@ -20,6 +20,7 @@ class CVR5XPDoc;
 class CVR5XPView;
 class Prompter;
 class SettingsStore;
+class ZoomCommands;
 
 // The program's only top-level window: menu, toolbar with the search-range box, and the view.
 class CMainFrame : public QMainWindow {
@@ -40,6 +41,17 @@ public:
     QComboBox* procedureBox() const { return procedureBox_; }
     QWidget* evaluationBar() const { return evaluationBar_; }
     QList<QAction*> recentFileActions() const { return recentActions_; }
+
+    // File > Open's file types: reports (first, as the program has always offered them),
+    // calibration certificates, both, and any file.
+    static QString openDialogFilter() {
+        return QString::fromUtf8(kOpenFilter) +
+               QStringLiteral(
+                   ";;Calibration Certificates (*.tdc);;Reports and Certificates "
+                   "(*.tjr *.tdc);;All Files (*)");
+    }
+    // Where the file dialogs start: the shown report's folder, or the report folder.
+    QString openDialogFolder() const;
 
     // Print Many's file dialog.
     static constexpr const char* kPrintManyTitle = "Select Reports to Print";
@@ -119,6 +131,7 @@ private:
     CVR5XPView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QComboBox* searchRange_ = nullptr;
+    ZoomCommands* zoom_ = nullptr;
     QWidget* evaluationBar_ = nullptr;
     QComboBox* procedureBox_ = nullptr;
     QMap<Command, QAction*> actions_;

@@ -17,6 +17,7 @@
 #include "report/vr5xp_doc.h"
 #include "ui/page_output.h"
 #include "ui/page_painter.h"
+#include "ui/work_progress.h"
 
 namespace vr5 {
 
@@ -155,6 +156,65 @@ bool writeFilesPdf(const QStringList& paths, const QString& output, QStringList*
         return false;
     }
     return true;
+}
+
+PrintManyOutcome runPrintManyJob(QPrinter& printer, const QStringList& files, QWidget* parent,
+                                 Prompter& prompter) {
+    const QString caption = QString::fromUtf8(kAppTitle);
+    QStringList problems;
+    WorkProgress progress(parent, QStringLiteral("Print Many"), QStringLiteral("Printing"),
+                          files.size());
+    const FileProgress step = progress.callback();
+    const bool toPdf =
+        printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    if (toPdf) {
+        // A PDF file is written whole or not at all, on the paper chosen in the dialog.
+        QString error;
+        const bool written = writeFilesPdf(files, printer.outputFileName(), &problems, &error, 100,
+                                           step, printer.pageLayout());
+        progress.finish();
+        if (!written) {
+            if (!error.isEmpty()) prompter.show(error, caption, Prompter::Icon::Error);
+            return {};
+        }
+        // Like Evaluate Many, the job ends saying what it wrote and where.
+        return {true, printManyPdfMessage(printer.outputFileName(), files.size(), problems),
+                problems.isEmpty() ? Prompter::Icon::Information : Prompter::Icon::Warning};
+    }
+    printer.setFullPage(true);
+    const PrintResult printed =
+        printFiles(printer, printer.resolution(), files, Medium::Paper, &problems, 100, step);
+    progress.finish();
+    if (printed == PrintResult::Stopped) {
+        if (printer.printerState() != QPrinter::Aborted) {
+            prompter.show(QStringLiteral("Printing was cancelled, but the printer could not take "
+                                         "back the pages already sent; they may still print."),
+                          caption, Prompter::Icon::Warning);
+        }
+        return {};
+    }
+    if (printed == PrintResult::Failed) {
+        prompter.show(QStringLiteral("The printer could not be started."), caption,
+                      Prompter::Icon::Error);
+        return {};
+    }
+    if (problems.isEmpty()) return {true, {}, Prompter::Icon::Information};
+    return {true,
+            QStringLiteral("These files could not be printed; their pages say so:\n") +
+                problems.join(u'\n'),
+            Prompter::Icon::Warning};
+}
+
+QString printManyPdfMessage(const QString& output, qsizetype pages, const QStringList& problems) {
+    QString text =
+        QStringLiteral("The PDF file was saved as\n%1\n\n%2 written.")
+            .arg(QDir::toNativeSeparators(output),
+                 pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pages));
+    if (!problems.isEmpty()) {
+        text += QStringLiteral("\n\nThese files could not be printed; their pages say so:\n") +
+                problems.join(u'\n');
+    }
+    return text;
 }
 
 }  // namespace vr5

@@ -10,8 +10,10 @@
 
 #include "evaluation/job_summary.h"
 #include "page/page_drawing.h"
+#include "prompter.h"
 
 class QPagedPaintDevice;
+class QWidget;
 
 namespace vr5 {
 
@@ -57,5 +59,21 @@ PrintResult printFiles(QPagedPaintDevice& device, double dpi, const QStringList&
 bool writeFilesPdf(const QStringList& paths, const QString& output, QStringList* problems,
                    QString* error, int searchRangePercent = 100, const PrintProgress& progress = {},
                    const std::optional<QPageLayout>& paper = std::nullopt);
+
+// A Print Many job after its printer dialog: the files, a page each, on the printer or in the PDF
+// file the dialog chose, with a progress dialog over `parent`. A job that failed or was stopped
+// has been reported through `prompter` and is not `printed`; one that went through carries what
+// the operator is told at its end (nothing for a clean job on paper).
+struct PrintManyOutcome {
+    bool printed = false;
+    QString message;
+    Prompter::Icon icon = Prompter::Icon::Information;
+};
+PrintManyOutcome runPrintManyJob(QPrinter& printer, const QStringList& files, QWidget* parent,
+                                 Prompter& prompter);
+
+// What the operator is told when Print Many has written a PDF file: where it is, how many pages,
+// and the files whose pages only say that they could not be read.
+QString printManyPdfMessage(const QString& output, qsizetype pages, const QStringList& problems);
 
 }  // namespace vr5

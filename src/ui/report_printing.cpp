@@ -1,7 +1,11 @@
 #include "ui/report_printing.h"
 
+#include <QAction>
 #include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 
 #include "ui/page_output.h"
 #include "ui/page_painter.h"
@@ -24,6 +28,22 @@ bool printChosen(QPrinter& printer, const PageDrawing& drawing, const QString& t
     if (printDrawing(printer, drawing) && printer.printerState() != QPrinter::Error) return true;
     if (error) *error = QStringLiteral("The printer could not be started.");
     return false;
+}
+
+void fitPreviewToRead(QPrintPreviewDialog& preview) {
+    // The toolkit opens its preview small, with the whole page shrunk into it.
+    const QScreen* screen = preview.screen();
+    if (screen) {
+        const QSize room = screen->availableSize();
+        preview.resize(room.width() * 3 / 4, room.height() * 9 / 10);
+    }
+    // The preview's own Fit Width button, so that the button shows as chosen; failing that, the
+    // preview itself.
+    if (auto* fitWidth = preview.findChild<QAction*>(QStringLiteral("fitWidthAction"))) {
+        fitWidth->trigger();
+    } else if (auto* widget = preview.findChild<QPrintPreviewWidget*>()) {
+        widget->fitToWidth();
+    }
 }
 
 }  // namespace vr5

@@ -3,6 +3,7 @@
 #include "page/page_drawing.h"
 
 class QPrinter;
+class QPrintPreviewDialog;
 class QString;
 
 namespace vr5 {
@@ -16,5 +17,8 @@ bool printDrawing(QPrinter& printer, const PageDrawing& drawing);
 // False with `error` saying why.
 bool printChosen(QPrinter& printer, const PageDrawing& drawing, const QString& title,
                  QString* error);
+
+// Makes a print preview large enough to read: most of the screen, the page as wide as the window.
+void fitPreviewToRead(QPrintPreviewDialog& preview);
 
 }  // namespace vr5

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -100,8 +101,11 @@ TEST_F(MainFrameTest, MenusHoldEveryCommandInOrder) {
                                "-",
                                "E&xit"};
     EXPECT_EQ(entries(menu(QStringLiteral("&File"))), fileMenu);
-    EXPECT_EQ(entries(menu(QStringLiteral("&View"))), (QStringList{"&Toolbar", "&Evaluation"}));
-    EXPECT_EQ(entries(menu(QStringLiteral("&Help"))), QStringList{"&About VR5-XP..."});
+    EXPECT_EQ(entries(menu(QStringLiteral("&View"))),
+              (QStringList{"&Toolbar", "&Evaluation", "-", "Zoom &In", "Zoom &Out", "&Actual Size",
+                           "Fit &Width"}));
+    EXPECT_EQ(entries(menu(QStringLiteral("&Help"))),
+              (QStringList{"&User Guide", "-", "&About VR5-XP..."}));
 
     const struct {
         Command id;
@@ -110,6 +114,10 @@ TEST_F(MainFrameTest, MenusHoldEveryCommandInOrder) {
         {Command::Open, QKeySequence(Qt::CTRL | Qt::Key_O)},
         {Command::Print, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {Command::New, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {Command::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+        {Command::ZoomOut, QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+        {Command::ActualSize, QKeySequence(Qt::CTRL | Qt::Key_0)},
+        {Command::UserGuide, QKeySequence(Qt::Key_F1)},
     };
     for (const auto& k : keys) EXPECT_EQ(frame->action(k.id)->shortcut(), k.key);
     EXPECT_EQ(frame->action(Command::LogStatus)->statusTip(),
@@ -127,11 +135,14 @@ TEST_F(MainFrameTest, ToolbarHasButtonsTipsAndTheSearchRangeBox) {
             layout << QStringLiteral("-");
         else if (bar->widgetForAction(a) == frame->searchRangeBox())
             layout << QStringLiteral("[range]");
+        else if (auto* label = qobject_cast<QLabel*>(bar->widgetForAction(a)))
+            layout << label->text();
         else
             layout << a->toolTip();
     }
-    EXPECT_EQ(layout, (QStringList{"Log/Status", "-", "Open", "-", "[range]", "-", "Print", "-",
-                                   "Append Notes", "-", "About"}));
+    // The box is named, so that nobody takes it for the page's zoom.
+    EXPECT_EQ(layout, (QStringList{"Log/Status", "-", "Open", "-", "Search range:", "[range]", "-",
+                                   "Print", "-", "Append Notes", "-", "About"}));
 
     QComboBox* box = frame->searchRangeBox();
     ASSERT_EQ(box->count(), 20);

@@ -148,8 +148,15 @@ TEST_F(PrintManyTest, TheWindowsJobPrintsEveryFileAndShowsTheLast) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(pdfPages(out), 3);
     EXPECT_EQ(QFileInfo(frame.document().path()).fileName(), "b.tjr");
+    // The job ends saying what it wrote, and which files only have a page that says so.
+    const QString& said = prompter.messages.last();
+    EXPECT_TRUE(said.startsWith(QStringLiteral("The PDF file was saved as\n") +
+                                QDir::toNativeSeparators(out) +
+                                QStringLiteral("\n\n3 pages written.")))
+        << qPrintable(said);
     EXPECT_TRUE(
-        prompter.messages.last().startsWith(QStringLiteral("These files could not be printed")));
+        said.contains(QStringLiteral("These files could not be printed; their pages say so:")));
+    EXPECT_TRUE(said.contains(QStringLiteral("gone.tjr"))) << qPrintable(said);
 
     // An ordinary print afterwards prints the displayed report alone.
     QFile::remove(out);

@@ -6,6 +6,9 @@
 
 #include <algorithm>
 
+#include "evaluation/evaluation.h"
+#include "evaluation/procedure.h"
+#include "page/evaluation_page.h"
 #include "test_support.h"
 #include "text/tick_format.h"
 
@@ -464,6 +467,7 @@ TEST(ReportPage, TitleBlockAndHeaderText) {
     EXPECT_EQ(id->at.x, 560);
 
     // A path longer than 120 characters shows as its file name.
+    const Procedure astm = loadProcedure(QStringLiteral("astm-f2620")).procedure.value();
     const QString longPath =
         QStringLiteral("/reports/") + QString(120, u'd') + QStringLiteral("/J-1 7 E-1.tjr");
     const std::vector<TextItem> longTexts = itemsOf<TextItem>(page(rec, Medium::Screen, longPath));
@@ -515,6 +519,68 @@ TEST(ReportPage, NotesStayInsideTheHeaderBox) {
             notesRows += t.text.startsWith(QStringLiteral("          "));
         }
         EXPECT_EQ(notesRows, c.rows);
+    }
+}
+
+}  // namespace
+}  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// A page of a damaged report says so beside its path line, on screen and on paper, in the
+// report, the Analyzer's layout and the evaluation alike; a whole report's page does not.
+TEST(ReportPage, ADamagedReportSaysSoUnderItsTitle) {
+    const QString notice = QStringLiteral("Damaged report: only part of the record could be read");
+    auto notices = [&](const PageDrawing& d) {
+        std::vector<TextItem> found;
+        for (const TextItem& t : test::itemsOf<TextItem>(d)) {
+            if (t.text == notice) found.push_back(t);
+        }
+        return found;
+    };
+    const JointRecord whole = test::decodeFixture(QStringLiteral("plain_hydraulic"));
+    const JointRecord damaged = test::decodeFixture(QStringLiteral("damaged_truncated"));
+    ASSERT_TRUE(damaged.problem.isDamaged());
+    ASSERT_FALSE(whole.problem.isDamaged());
+    AnalyzerView analyzer{true, 1, 50, QStringLiteral("readout")};
+    const Procedure astm = loadProcedure(QStringLiteral("astm-f2620")).procedure.value();
+    const QString longPath = QStringLiteral("/") + QString(110, u'd') + QStringLiteral("/x.tjr");
+
+    for (const Medium medium : {Medium::Screen, Medium::Paper}) {
+        const struct {
+            const char* what;
+            PageDrawing withDamage, withoutDamage;
+        } pages[] = {
+            {"report", page(damaged, medium, longPath), page(whole, medium, longPath)},
+            {"analyzer", buildReportPage(damaged, longPath, kMetrics, medium, analyzer),
+             buildReportPage(whole, longPath, kMetrics, medium, analyzer)},
+            {"evaluation",
+             buildEvaluationPage(damaged, evaluateJoint(damaged, astm), longPath, kMetrics, medium),
+             buildEvaluationPage(whole, evaluateJoint(whole, astm), longPath, kMetrics, medium)},
+        };
+        for (const auto& p : pages) {
+            SCOPED_TRACE(p.what);
+            EXPECT_TRUE(notices(p.withoutDamage).empty());
+            const std::vector<TextItem> found = notices(p.withDamage);
+            ASSERT_EQ(found.size(), 1u);
+            const TextItem& t = found[0];
+            EXPECT_EQ(t.font, FontRole::Main);
+            EXPECT_EQ(t.color, kBlack);
+            // Right-aligned on the header box's edge, between the title and the box.
+            EXPECT_EQ(t.halign, HAlign::Right);
+            EXPECT_EQ(t.at.x, kHeaderBox.right);
+            EXPECT_GT(t.at.y - kMetrics.ch / 2, kHeaderBox.top);
+            EXPECT_LT(t.at.y + kMetrics.ch / 2,
+                      -200 - fontSpec(FontRole::Title).heightInPageUnits());
+            // The path line, however long, ends before it.
+            for (const TextItem& path : test::itemsOf<TextItem>(p.withDamage)) {
+                if (path.text.endsWith(QStringLiteral("x.tjr"))) {
+                    EXPECT_LT(path.rightEdge,
+                              kHeaderBox.right - static_cast<int>(notice.size()) * kMetrics.cw);
+                }
+            }
+        }
     }
 }
 

@@ -187,7 +187,7 @@ public:
                      HAlign::Center,
                      VAlign::Top});
         const int x = m_.smallMaxWidth / 2 + 500;
-        add(TextItem{{x, -600 + m_.smallCh * 5 / 4}, pathLineText(path), FontRole::Small});
+        addPathLine(page_, rec_, path, m_);
         add(TextItem{{x, -9700 - m_.smallCh / 4}, identificationLine(), FontRole::Small});
         if (medium_ == Medium::Paper) {
             const int w = kLogoPixelsWide / 2;

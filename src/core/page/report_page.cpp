@@ -70,8 +70,7 @@ public:
                      HAlign::Center,
                      VAlign::Top});
         const int x = m_.smallMaxWidth / 2 + 500;
-        const QString shown = pathLineText(path);
-        add(TextItem{{x, -600 + m_.smallCh * 5 / 4}, shown, FontRole::Small});
+        addPathLine(page_, rec_, path, m_);
         add(TextItem{{x, -9700 - m_.smallCh / 4}, identificationLine(), FontRole::Small});
         if (medium_ == Medium::Paper) {
             const int w = kLogoPixelsWide / 2;
@@ -403,6 +402,27 @@ QString pathLineText(const QString& path, QChar separator) {
     }
     if (separator != u'/') shown.replace(u'/', separator);
     return shown;
+}
+
+void addPathLine(PageDrawing& page, const JointRecord& rec, const QString& path,
+                 const PageMetrics& m) {
+    TextItem line{
+        {m.smallMaxWidth / 2 + 500, -600 + m.smallCh * 5 / 4}, pathLineText(path), FontRole::Small};
+    if (rec.problem.isDamaged()) {
+        // In the main font, on the row between the title and the header box.
+        const QString notice = QString::fromUtf8(kDamagedReportNotice);
+        TextItem item{{kHeaderBox.right, kHeaderBox.top + m.ch * 11 / 20},
+                      notice,
+                      FontRole::Main,
+                      kBlack,
+                      HAlign::Right,
+                      VAlign::Center};
+        line.rightEdge = kHeaderBox.right - static_cast<int>(notice.size() + 2) * m.cw;
+        page.items.emplace_back(std::move(line));
+        page.items.emplace_back(std::move(item));
+        return;
+    }
+    page.items.emplace_back(std::move(line));
 }
 
 QString identificationLine() {

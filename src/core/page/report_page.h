@@ -31,6 +31,16 @@ inline constexpr Rgb kWatermarkColor = rgb(220, 220, 220);
 // (a back slash on Windows), and only the file name when the path is longer than 120 characters.
 QString pathLineText(const QString& path, QChar separator = QDir::separator());
 
+// What the page of a damaged report says beside its path line, so that a printout of what could
+// be read never passes for the whole record.
+inline constexpr const char* kDamagedReportNotice =
+    "Damaged report: only part of the record could be read";
+
+// The path line of a report's page, and the damaged notice right of it (ending at the header
+// box's right edge) when the report is damaged; the path then ends before the notice.
+void addPathLine(PageDrawing& page, const JointRecord& rec, const QString& path,
+                 const PageMetrics& m);
+
 // The identification line at the foot of every page: program, version and maker.
 QString identificationLine();
 

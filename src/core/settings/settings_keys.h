@@ -23,6 +23,8 @@ inline constexpr IntKey DemoPsiInx{kSettings, "Demo PSI Inx"};
 inline constexpr IntKey PreviewPages{kSettings, "PreviewPages"};
 // The fusion procedure joints are evaluated against (its ID), chosen in the evaluation view.
 inline constexpr StringKey EvaluationProcedure{kSettings, "Evaluation Procedure"};
+// How large the report page shows, in percent of its true size (50..400).
+inline constexpr IntKey ZoomPercent{kSettings, "Zoom Percent"};
 
 // The heater temperature offset, -200..200 degrees of the temperature unit. A value outside
 // (a settings file edited by hand) counts as no offset.
