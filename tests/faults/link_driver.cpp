@@ -83,8 +83,7 @@ int main(int argc, char** argv) {
     dialog.setSetupPages(&pages);
     dialog.show();
     dialog.connectButton()->click();
-    if (!waitFor([&] { return dialog.cycle().link() != LoggingCycle::Link::NotConnected; },
-                 5000)) {
+    if (!waitFor([&] { return dialog.cycle().link() != LoggingCycle::Link::NotConnected; }, 5000)) {
         std::fprintf(stderr, "link_driver: the port did not open\n");
         return 1;
     }
