@@ -28,13 +28,20 @@ public:
     QStringList shown;
 };
 
-TEST(DiagnosticsE2eTest, ConnectsShowsSendsOffsetsAndClearsTheMemory) {
-    test::EmulatorProcess emulator;
-    ASSERT_TRUE(emulator.start({"--state", "finished", "--battery", "64"}));
+// The window on the emulator's port, with a store, state and prompter of its own.
+class DiagnosticsE2eTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings.write(keys::ComPort, static_cast<int>(test::EmulatorProcess::kPort) - 1);
+    }
     MemorySettingsStore settings;
-    settings.write(keys::ComPort, static_cast<int>(test::EmulatorProcess::kPort) - 1);
     ProgramState state;
     YesPrompter prompter;
+};
+
+TEST_F(DiagnosticsE2eTest, ConnectsShowsSendsOffsetsAndClearsTheMemory) {
+    test::EmulatorProcess emulator;
+    ASSERT_TRUE(emulator.start({"--state", "finished", "--battery", "64"}));
     CDiagnosticsDlg dialog({settings, state, prompter});
     dialog.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.batteryLabel()->text() == "Bat: 64%"; }, 5000))
@@ -54,13 +61,9 @@ TEST(DiagnosticsE2eTest, ConnectsShowsSendsOffsetsAndClearsTheMemory) {
     EXPECT_TRUE(dialog.isVisible()) << prompter.shown.join(u'\n').toStdString();
 }
 
-TEST(DiagnosticsE2eTest, ABadReplyEndsTheWindow) {
+TEST_F(DiagnosticsE2eTest, ABadReplyEndsTheWindow) {
     test::EmulatorProcess emulator;
     ASSERT_TRUE(emulator.start({"--fault", "garbage@cmd:3"}));
-    MemorySettingsStore settings;
-    settings.write(keys::ComPort, static_cast<int>(test::EmulatorProcess::kPort) - 1);
-    ProgramState state;
-    YesPrompter prompter;
     CDiagnosticsDlg dialog({settings, state, prompter});
     dialog.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 5000));
@@ -70,7 +73,7 @@ TEST(DiagnosticsE2eTest, ABadReplyEndsTheWindow) {
 
 // Link faults in Diagnostics: a window that keeps polling and never hangs; only a line that is
 // not a diagnostics reply ends it.
-TEST(DiagnosticsE2eTest, LinkFaultsLeaveTheWindowUsable) {
+TEST_F(DiagnosticsE2eTest, LinkFaultsLeaveTheWindowUsable) {
     const struct {
         const char* what;
         QStringList fault;
@@ -122,13 +125,9 @@ TEST(DiagnosticsE2eTest, LinkFaultsLeaveTheWindowUsable) {
 }
 
 // The port fails for good: the window says the link is lost instead of polling a dead port.
-TEST(DiagnosticsE2eTest, ALostLinkIsSaidAndNothingMoreIsSent) {
+TEST_F(DiagnosticsE2eTest, ALostLinkIsSaidAndNothingMoreIsSent) {
     test::EmulatorProcess emulator;
     ASSERT_TRUE(emulator.start({"--fault", "drop@cmd:4"}));
-    MemorySettingsStore settings;
-    settings.write(keys::ComPort, static_cast<int>(test::EmulatorProcess::kPort) - 1);
-    ProgramState state;
-    YesPrompter prompter;
     CDiagnosticsDlg dialog({settings, state, prompter});
     dialog.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.session().connected(); }, 5000))
