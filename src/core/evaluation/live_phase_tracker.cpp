@@ -180,7 +180,8 @@ void LivePhaseTracker::step() {
     if (stage_ == Stage::Soak) {
         // The soak's level, over its first minute after its ramp; once it stands clear of the
         // open level an open can be told from it.
-        if (s.t <= phaseStart_ + kBridgeS + kSoakLevelS) {
+        // A fall that may be the open is no part of it.
+        if (s.t <= phaseStart_ + kBridgeS + kSoakLevelS && pendingSince_ < 0 && !beyond(s.p)) {
             std::vector<double> values;
             auto it = std::lower_bound(samples_.begin(), samples_.end(), phaseStart_ + kBridgeS,
                                        [](const Sample& x, double t) { return x.t < t; });
