@@ -45,6 +45,10 @@ QString usageText() {
         "  vr5xp /pt REPORT.tjr                     choose the printer in the print dialog\n"
         "  vr5xp --download [--port COMn]          fetch the logger's finished run into the\n"
         "                                           report folder and print the report's path\n"
+        "  vr5xp --watch [--port COMn] [--procedure ID] [--download]\n"
+        "                                           while the logger logs, print the joint's\n"
+        "                                           phase, its time and limit as JSON lines\n"
+        "                                           until the run is finished; then download it\n"
         "  vr5xp --evaluate [--procedure ID] REPORT.tjr...\n"
         "                                           check each joint against a fusion procedure\n"
         "                                           and print one JSON object per report\n"
@@ -55,7 +59,7 @@ QString usageText() {
         "  --search-range P   heater-removal search range in percent (5..100), for the\n"
         "                     window as for exports, dumps and printing\n"
         "  --dpi N            image resolution for --export-png (24..600, default 96)\n"
-        "  --procedure ID     the fusion procedure for --evaluate and --evaluate-csv\n"
+        "  --procedure ID     the fusion procedure for --evaluate, --evaluate-csv and --watch\n"
         "                     (default: the one last chosen, else astm-f2620)\n"
         "  --help, --version\n"
         "Exit status: 0 done, 1 wrong arguments, 2 a file could not be read or written or\n"
@@ -79,7 +83,8 @@ CommandLine parseCommandLine(const QStringList& args) {
     };
     const QString twoModes = QStringLiteral(
         "Only one of --dump, --export-pdf, --export-png, --export-csv, --evaluate, "
-        "--evaluate-csv, --download, /p and /pt can be given.");
+        "--evaluate-csv, --download, --watch, /p and /pt can be given.");
+    bool watch = false;
 
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -133,6 +138,8 @@ CommandLine parseCommandLine(const QStringList& args) {
                     QStringLiteral("--search-range needs a whole percentage from 5 to 100."));
         } else if (arg == u"--download") {
             if (!setMode(CommandLine::Mode::Download)) return failure(twoModes);
+        } else if (arg == u"--watch") {
+            watch = true;
         } else if (arg == u"--port") {
             const auto value = next("port");
             const QString name = value ? value->trimmed() : QString();
@@ -154,7 +161,16 @@ CommandLine parseCommandLine(const QStringList& args) {
         }
     }
 
+    if (watch) {
+        // --watch goes on to the download with --download, and with no other command.
+        if (modeSet && c.mode != CommandLine::Mode::Download) return failure(twoModes);
+        c.download = c.mode == CommandLine::Mode::Download;
+        c.mode = CommandLine::Mode::Watch;
+    }
     switch (c.mode) {
+        case CommandLine::Mode::Watch:
+            if (!files.isEmpty()) return failure(QStringLiteral("--watch takes no file."));
+            break;
         case CommandLine::Mode::PrintTo:
             // The desktop's "Print to..." gives the file alone: the printer is chosen in the
             // print dialog.
@@ -192,11 +208,13 @@ CommandLine parseCommandLine(const QStringList& args) {
             c.file = files[0];
             break;
     }
-    if (c.comPort != 0 && c.mode != CommandLine::Mode::Download)
-        return failure(QStringLiteral("--port goes with --download only."));
+    if (c.comPort != 0 && c.mode != CommandLine::Mode::Download &&
+        c.mode != CommandLine::Mode::Watch)
+        return failure(QStringLiteral("--port goes with --download and --watch only."));
     if (!c.procedure.isEmpty() && c.mode != CommandLine::Mode::Evaluate &&
-        c.mode != CommandLine::Mode::EvaluateCsv)
-        return failure(QStringLiteral("--procedure goes with --evaluate and --evaluate-csv only."));
+        c.mode != CommandLine::Mode::EvaluateCsv && c.mode != CommandLine::Mode::Watch)
+        return failure(
+            QStringLiteral("--procedure goes with --evaluate, --evaluate-csv and --watch only."));
     if (dpiGiven && c.mode != CommandLine::Mode::ExportPng)
         return failure(QStringLiteral("--dpi goes with --export-png only."));
     return c;

@@ -16,6 +16,7 @@ struct CommandLine {
         PrintTo,      // /pt FILE PRINTER DRIVER PORT: print on that printer and end
         PrintChoose,  // /pt FILE alone: the print dialog chooses the printer, then end
         Download,     // --download [--port COMn]: fetch a finished run from the logger
+        Watch,        // --watch [--port COMn] [--procedure ID] [--download]: the phases live
         Evaluate,     // --evaluate [--procedure ID] FILE...: one JSON line per joint
         EvaluateCsv,  // --evaluate-csv OUT [--procedure ID] FILE...: one row per joint
         ExportCsv,    // --export-csv OUT REPORT: the smoothed samples
@@ -32,7 +33,8 @@ struct CommandLine {
     int dpi = 96;
     int searchRange = 100;  // percent, 5..100
     QString printer, driver, port;
-    unsigned comPort = 0;  // --port COMn; 0 = the port the settings name
+    unsigned comPort = 0;   // --port COMn; 0 = the port the settings name
+    bool download = false;  // --watch --download: download the run once it is finished
     QString error;
 
     // Without a window; the print dialog of PrintChoose needs the display.

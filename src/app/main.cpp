@@ -8,6 +8,7 @@
 #include "app/headless.h"
 #include "app/headless_download.h"
 #include "app/headless_evaluate.h"
+#include "app/headless_watch.h"
 #include "app/print_chooser.h"
 #include "app_info.h"
 #include "platform/report_folder.h"
@@ -98,6 +99,11 @@ int main(int argc, char** argv) {
             vr5::QSettingsStore settings;
             vr5::quitOnTermination();
             return vr5::runDownload(command, settings, vr5::reportFolderPath(), out, err);
+        }
+        case vr5::CommandLine::Mode::Watch: {
+            vr5::QSettingsStore settings;
+            vr5::quitOnTermination();
+            return vr5::runWatch(command, settings, vr5::reportFolderPath(), out, err);
         }
         case vr5::CommandLine::Mode::Evaluate:
         case vr5::CommandLine::Mode::EvaluateCsv:

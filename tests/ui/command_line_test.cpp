@@ -85,6 +85,27 @@ TEST(CommandLineTest, ReadsEveryForm) {
         EXPECT_EQ(line.mode, Mode::Download) << qPrintable(line.error);
         EXPECT_EQ(line.comPort, d.port);
     }
+
+    // --watch, with a port, a procedure and the download after it, in any order.
+    const struct {
+        QStringList args;
+        unsigned port;
+        const char* procedure;
+        bool download;
+    } watches[] = {
+        {{"--watch"}, 0, "", false},
+        {{"--watch", "--port", "COM3", "--procedure", "dvs-2207-1"}, 3, "dvs-2207-1", false},
+        {{"--download", "--watch"}, 0, "", true},
+        {{"--watch", "--port", "COM4", "--download"}, 4, "", true},
+    };
+    for (const auto& w : watches) {
+        const CommandLine line = parseCommandLine(w.args);
+        EXPECT_EQ(line.mode, Mode::Watch) << qPrintable(line.error);
+        EXPECT_TRUE(line.headless());
+        EXPECT_EQ(line.comPort, w.port);
+        EXPECT_EQ(line.procedure, QLatin1String(w.procedure));
+        EXPECT_EQ(line.download, w.download);
+    }
 }
 
 TEST(CommandLineTest, ReadsTheEvaluationCommands) {
@@ -179,6 +200,9 @@ TEST(CommandLineTest, RefusesWhatItCannotDo) {
         {"--evaluate-csv", "o.csv", "--evaluate", "r.tjr"},
         {"--evaluate", "--dpi", "300", "r.tjr"},
         {"--evaluate", "--port", "COM3", "r.tjr"},
+        {"--watch", "r.tjr"},
+        {"--watch", "--dump", "r.tjr"},
+        {"--watch", "--evaluate", "r.tjr"},
     };
     for (const QStringList& args : bad) {
         const CommandLine line = parseCommandLine(args);

@@ -9,16 +9,7 @@ namespace vr5 {
 
 namespace {
 
-constexpr double kSecondsPerTick = 0.2;
-// Below this the record never held a joint's pressure at all.
-constexpr double kLeastWorkingPsi = 5.0;
-// Dropouts, gaps, over-range readings and knocks up to about a second inside a phase are
-// bridged: no carriage opens or closes and no heater comes out that fast.
-constexpr double kBridgeS = 1.1;
-// A level is one the curve held this long: a spike is no level.
-constexpr double kHeldS = 2.0;
-// The least step between soak and open that the logger's whole-psi readings can show.
-constexpr double kLeastStepPsi = 1.5;
+constexpr double kSecondsPerTick = kPhaseSecondsPerTick;
 
 class Curve {
 public:
@@ -142,10 +133,6 @@ struct Run {
     int last;
 };
 
-bool usable(const std::optional<double>& v) {
-    return v && std::isfinite(*v) && *v > 0;
-}
-
 // The level p holds over samples from..to (inclusive), its middle value, and the lowest it
 // goes there but for a few samples in twenty (a dropout, the dips of the noise).
 std::pair<double, double> levelAndLow(const Curve& c, int from, int to) {
@@ -162,7 +149,26 @@ std::pair<double, double> levelAndLow(const Curve& c, int from, int to) {
     return {level, at(0.05)};
 }
 
+bool usable(const std::optional<double>& v) {
+    return v && std::isfinite(*v) && *v > 0;
+}
+
 }  // namespace
+
+PhaseLevels phaseLevels(const PhaseGuides& guides, double top) {
+    PhaseLevels l;
+    l.drag =
+        guides.dragPsi && *guides.dragPsi >= 0 && *guides.dragPsi < 0.5 * top ? *guides.dragPsi : 0;
+    auto fits = [&](const std::optional<double>& g) {
+        return usable(g) && *g > l.drag && *g >= 0.5 * top &&
+               l.drag + 0.5 * (*g - l.drag) <= 0.9 * top;
+    };
+    l.fuse = fits(guides.fusePsi) ? *guides.fusePsi : top;
+    l.bead = fits(guides.beadPsi) ? *guides.beadPsi : l.fuse;
+    l.high = l.drag + 0.5 * (std::min(l.bead, l.fuse) - l.drag);
+    l.zero = std::max(2.0, 0.05 * top);
+    return l;
+}
 
 FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides) {
     FoundPhases out;
@@ -174,19 +180,9 @@ FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides) {
     const double top = c.heldTop();
     if (top < kLeastWorkingPsi) return out;
 
-    // The report's guides where they fit the curve: a drag below the working pressure, a bead
-    // or fuse pressure the curve reached (a recommendation never dialled in is no guide).
-    const double drag =
-        guides.dragPsi && *guides.dragPsi >= 0 && *guides.dragPsi < 0.5 * top ? *guides.dragPsi : 0;
-    auto fits = [&](const std::optional<double>& g) {
-        return usable(g) && *g > drag && *g >= 0.5 * top && drag + 0.5 * (*g - drag) <= 0.9 * top;
-    };
-    const double fuse = fits(guides.fusePsi) ? *guides.fusePsi : top;
-    const double bead = fits(guides.beadPsi) ? *guides.beadPsi : fuse;
-    const double high = drag + 0.5 * (std::min(bead, fuse) - drag);
-    // The open level: a carriage opened, or a soak bled down to nothing.
-    const double zero = std::max(2.0, 0.05 * top);
-    if (high <= zero) return out;
+    const PhaseLevels levels = phaseLevels(guides, top);
+    const double high = levels.high, zero = levels.zero;
+    if (!levels.usable()) return out;
 
     const std::vector<char> atHigh = bridged(c, period, [high](double p) { return p >= high; });
     const std::vector<char> atZero = bridged(c, period, [zero](double p) { return p <= zero; });
@@ -205,7 +201,7 @@ FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides) {
         }
         int j = i;
         while (j + 1 < n && atHigh[size_t(j + 1)]) ++j;
-        if (j > i && c.t(j) - c.t(i) >= 1.0) {
+        if (j > i && c.t(j) - c.t(i) >= kLeastHoldS) {
             runs.push_back({i, j});
             holdOf.push_back(hold);
         }
@@ -311,7 +307,7 @@ FoundPhases findPhases(const JointRecord& rec, const PhaseGuides& guides) {
     double level =
         levelAndLow(c, fuseRun.first, std::min(fuseRun.last, fuseRun.first + quarter - 1)).first;
     if (!std::isfinite(level)) level = c.p(fuseRun.first);
-    const double reached = std::max(0.95 * level, zero);
+    const double reached = std::max(kBuildUpReached * level, zero);
     int r = openLast + 1;
     while (r < n && !(c.p(r) >= reached && atHigh[size_t(r)])) ++r;
     if (r >= n) return out;
