@@ -1,17 +1,10 @@
 #include "app/headless_download.h"
 
 #include <QDir>
-#include <QEventLoop>
 
 #include "app/headless.h"
-#include "app/stream_prompter.h"
-#include "logger/logging_cycle.h"
+#include "app/headless_link.h"
 #include "logger/protocol.h"
-#include "platform/com_ports.h"
-#include "platform/termination.h"
-#include "program_state.h"
-#include "settings/settings_keys.h"
-#include "ui/logger/cycle_runner.h"
 
 namespace vr5 {
 
@@ -25,34 +18,12 @@ constexpr int kMaxDownloadStarts = 5;
 
 int runDownload(const CommandLine& command, SettingsStore& settings, const QString& reportFolder,
                 QTextStream& out, QTextStream& err) {
-    ProgramState state;
-    // A question is answered No: nothing is cleared unattended.
-    StreamPrompter prompter(err, Prompter::Answer::No);
-    state.currentMachineModelText = settings.read(keys::MachineModelText);
-    LoggingCycle cycle({settings, state, prompter}, reportFolder);
-    CycleRunner runner(cycle, prompter);
-
-    const unsigned port = command.comPort != 0
-                              ? command.comPort
-                              : static_cast<unsigned>(settings.read(keys::ComPort, 7)) + 1u;
-    cycle.beginConnect();
-    if (!runner.open(port)) {
-        err << "Could not open " << comName(port) << " ("
-            << QDir::toNativeSeparators(comDevicePath(port)) << ")." << Qt::endl;
-        return kExitNoPort;
-    }
-    cycle.connectFinished(true);
-
-    QEventLoop loop;
-    int status = kExitNoAnswer;
+    HeadlessLink link(command, settings, reportFolder, err);
+    if (!link.open()) return link.status();
+    LoggingCycle& cycle = link.cycle();
+    const QString port = link.portName();
+    const auto end = [&](int exitStatus) { link.end(exitStatus); };
     int starts = 0;
-    bool ended = false;
-    const auto end = [&](int exitStatus) {
-        ended = true;
-        status = exitStatus;
-        runner.close();
-        loop.exit();
-    };
     // What arrived of a download that ended early is kept; the cycle has said why.
     const auto keepWhatArrived = [&](const QString& why) {
         if (cycle.downloadUnfinished()) cycle.endDownloadIncomplete(why);
@@ -61,13 +32,13 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
         }
         end(kExitLinkLost);
     };
-    QObject::connect(&runner, &CycleRunner::linkLost, &loop, [&] {
+    QObject::connect(&link.runner(), &CycleRunner::linkLost, &link.loop(), [&] {
         if (!cycle.incompleteReason().isEmpty()) return keepWhatArrived({});
-        err << "The link to the logger on " << comName(port) << " was lost." << Qt::endl;
+        err << "The link to the logger on " << port << " was lost." << Qt::endl;
         end(kExitLinkLost);
     });
     QObject::connect(
-        &runner, &CycleRunner::stepped, &loop,
+        &link.runner(), &CycleRunner::stepped, &link.loop(),
         [&](const LoggingCycle::StepResult& result, const std::optional<QByteArray>& line) {
             for (const QByteArray& sent : result.commands) {
                 if (sent == protocol::kReadJointInfo) ++starts;
@@ -88,7 +59,7 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
                                            .arg(kMaxDownloadStarts));
             }
             if (!cycle.polling() || starts > kMaxDownloadStarts) {
-                err << "No answer from the logger on " << comName(port) << "." << Qt::endl;
+                err << "No answer from the logger on " << port << "." << Qt::endl;
                 return end(kExitNoAnswer);
             }
             // A status reply that does not announce a finished run ends the command.
@@ -105,20 +76,15 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
             err << "The logger holds no finished run to download." << Qt::endl;
             end(kExitNothingToDownload);
         });
-    runner.startSteps();
-    setTerminationHandler([&loop] { loop.exit(); });
-    loop.exec();
-    setTerminationHandler({});
-    if (!ended) {
+    if (!link.run()) {
         // The program was asked to end (Ctrl+C, a logout): what arrived is kept.
-        runner.close();
         if (cycle.downloadUnfinished()) {
             keepWhatArrived(QStringLiteral("the program was stopped during the download"));
         } else {
             err << "Stopped." << Qt::endl;
         }
     }
-    return status;
+    return link.status();
 }
 
 }  // namespace vr5

@@ -1,22 +1,16 @@
 #include "app/headless_watch.h"
 
-#include <QDir>
-#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
 
 #include "app/headless.h"
 #include "app/headless_download.h"
-#include "app/stream_prompter.h"
+#include "app/headless_link.h"
 #include "evaluation/job_summary.h"
 #include "logger/logging_cycle.h"
 #include "logger/protocol.h"
-#include "platform/com_ports.h"
-#include "platform/termination.h"
-#include "program_state.h"
 #include "settings/settings_keys.h"
-#include "ui/logger/cycle_runner.h"
 #include "units/units.h"
 
 namespace vr5 {
@@ -103,43 +97,21 @@ int runWatch(const CommandLine& command, SettingsStore& settings, const QString&
     LivePhaseTracker tracker(rememberedGuides(settings),
                              phaseTimeLimits(*load.procedure, rememberedPipe(settings)));
 
-    ProgramState state;
-    // A question is answered No: nothing is cleared unattended.
-    StreamPrompter prompter(err, Prompter::Answer::No);
-    state.currentMachineModelText = settings.read(keys::MachineModelText);
-    LoggingCycle cycle({settings, state, prompter}, reportFolder);
-    CycleRunner runner(cycle, prompter);
-
-    const unsigned port = command.comPort != 0
-                              ? command.comPort
-                              : static_cast<unsigned>(settings.read(keys::ComPort, 7)) + 1u;
-    cycle.beginConnect();
-    if (!runner.open(port)) {
-        err << "Could not open " << comName(port) << " ("
-            << QDir::toNativeSeparators(comDevicePath(port)) << ")." << Qt::endl;
-        return kExitNoPort;
-    }
-    cycle.connectFinished(true);
-
-    QEventLoop loop;
-    int status = kExitNoAnswer;
-    bool ended = false;
+    HeadlessLink link(command, settings, reportFolder, err);
+    if (!link.open()) return link.status();
+    LoggingCycle& cycle = link.cycle();
+    const QString port = link.portName();
+    const auto end = [&](int exitStatus) { link.end(exitStatus); };
     bool finished = false;
-    const auto end = [&](int exitStatus) {
-        ended = true;
-        status = exitStatus;
-        runner.close();
-        loop.exit();
-    };
-    QObject::connect(&runner, &CycleRunner::linkLost, &loop, [&] {
-        err << "The link to the logger on " << comName(port) << " was lost." << Qt::endl;
+    QObject::connect(&link.runner(), &CycleRunner::linkLost, &link.loop(), [&] {
+        err << "The link to the logger on " << port << " was lost." << Qt::endl;
         end(kExitLinkLost);
     });
     QObject::connect(
-        &runner, &CycleRunner::stepped, &loop,
+        &link.runner(), &CycleRunner::stepped, &link.loop(),
         [&](const LoggingCycle::StepResult&, const std::optional<QByteArray>& line) {
             if (!cycle.polling()) {
-                err << "No answer from the logger on " << comName(port) << "." << Qt::endl;
+                err << "No answer from the logger on " << port << "." << Qt::endl;
                 return end(kExitNoAnswer);
             }
             const auto reply = line ? protocol::parseStatusReply(*line) : std::nullopt;
@@ -164,18 +136,13 @@ int runWatch(const CommandLine& command, SettingsStore& settings, const QString&
             out << QString::fromUtf8(watchReplyJson(t, *reply->pressurePsi, tracker.now()))
                 << Qt::endl;
         });
-    runner.startSteps();
-    setTerminationHandler([&loop] { loop.exit(); });
-    loop.exec();
-    setTerminationHandler({});
-    if (!ended) {
-        runner.close();
+    if (!link.run()) {
         err << "Stopped." << Qt::endl;
-        return status;
+        return link.status();
     }
     // The run is finished: the download polls the logger afresh and fetches it.
     if (finished && command.download) return runDownload(command, settings, reportFolder, out, err);
-    return status;
+    return link.status();
 }
 
 }  // namespace vr5

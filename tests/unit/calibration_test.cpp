@@ -303,10 +303,16 @@ TEST(CalibrationRecord, SummaryLinesBetweenTheMarkers) {
 TEST(CalibrationRecord, LongLogsReadLikeShortOnes) {
     const char* const none = "---";
     const QString readings = fixtures::longStationLog(200'000, 0, 0).section(u'-', 0, 0);
+    // A line of readings where a line is null; the station's failure words where it says so.
+    const QString temperatureFailed = failedCheckWords(true);
+    const QString pressureFailed = QStringLiteral(" ") + failedCheckWords(false);
     const auto log = [&](std::initializer_list<const char*> lines) {
         QString text;
         for (const char* line : lines) {
-            text += line == nullptr ? readings : QString::fromLatin1(line) + QStringLiteral("\r\n");
+            QString shown = line == nullptr ? readings : QString::fromLatin1(line);
+            shown.replace(QStringLiteral("F FAILED"), temperatureFailed);
+            shown.replace(QStringLiteral(" PSI FAILED"), pressureFailed);
+            text += line == nullptr ? shown : shown + QStringLiteral("\r\n");
         }
         return text;
     };
@@ -321,15 +327,15 @@ TEST(CalibrationRecord, LongLogsReadLikeShortOnes) {
         // A check goes on from the failure it finds ahead; what lies between is skipped.
         {"failures far apart",
          log({"Temp 400F is within", "at 1502 PSI is within", nullptr,
-              "Temp 452F Is Not Within Spec", nullptr, "Temp 499F is within",
-              "at 749 PSI is within", nullptr, "at 262 PSI is Not Within Spec", nullptr,
+              "Temp 452F FAILED", nullptr, "Temp 499F is within",
+              "at 749 PSI is within", nullptr, "at 262 PSI FAILED", nullptr,
               "Temp 540F is within", "at 50 PSI is within"}),
          {none, none, "499°F", "540°F", none, none, none, "50psi"}},
         // The pressure failure is found first; the temperature failure it jumps over is never
         // seen, and neither kind fails after it.
         {"a failure jumped over",
          log({"at 1502 PSI is within", "Temp 400F is within", nullptr,
-              "Temp 444F Is Not Within Spec", nullptr, "at 752 PSI is Not Within Spec", nullptr,
+              "Temp 444F FAILED", nullptr, "at 752 PSI FAILED", nullptr,
               "Temp 540F is within", nullptr, "at 51 PSI is within"}),
          {none, none, none, "540°F", none, none, none, "51psi"}},
     };

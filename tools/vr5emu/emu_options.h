@@ -19,7 +19,7 @@ struct EmuOptions {
     double timeScale = 1;
     int paceBaud = 0;  // 0: replies go out at once
     LoggerSettings logger;
-    std::vector<FaultSpec> faults;
+    std::vector<FaultRule> faults;
     bool exitAfterDownload = false;
     bool verbose = false;
     bool help = false;

@@ -17,24 +17,24 @@ std::optional<int> wholeNumber(std::string_view text) {
 
 struct KindName {
     std::string_view name;
-    FaultSpec::Kind kind;
+    FaultRule::Kind kind;
 };
 constexpr KindName kKinds[] = {
-    {"silence", FaultSpec::Kind::Silence},
-    {"garbage", FaultSpec::Kind::Garbage},
-    {"ff", FaultSpec::Kind::Ff},
-    {"short-status", FaultSpec::Kind::ShortStatus},
-    {"drop", FaultSpec::Kind::Drop},
-    {"slow", FaultSpec::Kind::Slow},
-    {"wrong-record", FaultSpec::Kind::WrongRecord},
-    {"cut", FaultSpec::Kind::Cut},
+    {"silence", FaultRule::Kind::Silence},
+    {"garbage", FaultRule::Kind::Garbage},
+    {"ff", FaultRule::Kind::Ff},
+    {"short-status", FaultRule::Kind::ShortStatus},
+    {"drop", FaultRule::Kind::Drop},
+    {"slow", FaultRule::Kind::Slow},
+    {"wrong-record", FaultRule::Kind::WrongRecord},
+    {"cut", FaultRule::Kind::Cut},
 };
 
-bool replaces(const FaultSpec::Kind kind, const Command& c) {
+bool replaces(const FaultRule::Kind kind, const Command& c) {
     switch (kind) {
-        case FaultSpec::Kind::ShortStatus:
+        case FaultRule::Kind::ShortStatus:
             return c.kind == Command::Kind::Status;
-        case FaultSpec::Kind::WrongRecord:
+        case FaultRule::Kind::WrongRecord:
             return c.kind == Command::Kind::ReadBack;
         default:
             return true;
@@ -43,12 +43,12 @@ bool replaces(const FaultSpec::Kind kind, const Command& c) {
 
 }  // namespace
 
-std::optional<FaultSpec> parseFault(std::string_view text, std::string* why) {
+std::optional<FaultRule> parseFault(std::string_view text, std::string* why) {
     const auto fail = [&](std::string reason) {
         if (why) *why = std::move(reason);
         return std::nullopt;
     };
-    FaultSpec spec;
+    FaultRule rule;
     std::string_view head = text;
     if (const size_t at = text.find('@'); at != std::string_view::npos) {
         head = text.substr(0, at);
@@ -59,30 +59,30 @@ std::optional<FaultSpec> parseFault(std::string_view text, std::string* why) {
                           ? -1
                           : wholeNumber(trigger.substr(colon + 1)).value_or(-1);
         if (name == "cmd") {
-            spec.trigger = FaultSpec::Trigger::Command;
+            rule.trigger = FaultRule::Trigger::Command;
         } else if (name == "poll") {
-            spec.trigger = FaultSpec::Trigger::Poll;
+            rule.trigger = FaultRule::Trigger::Poll;
         } else if (name == "page") {
-            spec.trigger = FaultSpec::Trigger::Page;
+            rule.trigger = FaultRule::Trigger::Page;
         } else if (name == "record") {
-            spec.trigger = FaultSpec::Trigger::Record;
+            rule.trigger = FaultRule::Trigger::Record;
         } else {
             return fail("unknown trigger \"" + std::string(trigger) +
                         "\" (cmd:K, poll:K, page:K, record:K)");
         }
-        const int least = spec.trigger == FaultSpec::Trigger::Page ? 0 : 1;
+        const int least = rule.trigger == FaultRule::Trigger::Page ? 0 : 1;
         if (k < least) {
             return fail("the trigger \"" + std::string(trigger) + "\" needs a number from " +
                         std::to_string(least));
         }
-        spec.k = k;
+        rule.k = k;
     }
     const size_t colon = head.find(':');
     const std::string_view kindName = head.substr(0, colon);
     bool known = false;
     for (const KindName& entry : kKinds) {
         if (entry.name == kindName) {
-            spec.kind = entry.kind;
+            rule.kind = entry.kind;
             known = true;
         }
     }
@@ -92,20 +92,20 @@ std::optional<FaultSpec> parseFault(std::string_view text, std::string* why) {
     }
     if (colon != std::string_view::npos) {
         const auto n = wholeNumber(head.substr(colon + 1));
-        if (!n || *n < 1 || *n > 600000 || spec.kind == FaultSpec::Kind::Drop) {
+        if (!n || *n < 1 || *n > 600000 || rule.kind == FaultRule::Kind::Drop) {
             return fail("\"" + std::string(head) + "\": N must be a whole number from 1" +
-                        (spec.kind == FaultSpec::Kind::Drop ? " and drop takes none" : ""));
+                        (rule.kind == FaultRule::Kind::Drop ? " and drop takes none" : ""));
         }
-        spec.n = *n;
-    } else if (spec.kind == FaultSpec::Kind::Slow) {
+        rule.n = *n;
+    } else if (rule.kind == FaultRule::Kind::Slow) {
         return fail("slow needs its delay: slow:MS");
     }
-    return spec;
+    return rule;
 }
 
-FaultPlan::FaultPlan(std::vector<FaultSpec> faults) {
-    for (const FaultSpec& spec : faults) {
-        faults_.push_back({spec, spec.trigger == FaultSpec::Trigger::Start, spec.n});
+FaultPlan::FaultPlan(std::vector<FaultRule> faults) {
+    for (const FaultRule& rule : faults) {
+        faults_.push_back({rule, rule.trigger == FaultRule::Trigger::Start, rule.n});
     }
 }
 
@@ -114,22 +114,22 @@ FaultDecision FaultPlan::onCommand(const Command& command) {
     if (command.kind == Command::Kind::Status) ++polls_;
     if (command.kind == Command::Kind::SetupRecord) ++records_;
     for (Active& f : faults_) {
-        switch (f.spec.trigger) {
-            case FaultSpec::Trigger::Start:
+        switch (f.rule.trigger) {
+            case FaultRule::Trigger::Start:
                 break;
-            case FaultSpec::Trigger::Command:
-                f.armed = f.armed || commands_ == f.spec.k;
+            case FaultRule::Trigger::Command:
+                f.armed = f.armed || commands_ == f.rule.k;
                 break;
-            case FaultSpec::Trigger::Poll:
-                f.armed = f.armed || (command.kind == Command::Kind::Status && polls_ == f.spec.k);
+            case FaultRule::Trigger::Poll:
+                f.armed = f.armed || (command.kind == Command::Kind::Status && polls_ == f.rule.k);
                 break;
-            case FaultSpec::Trigger::Page:
+            case FaultRule::Trigger::Page:
                 f.armed =
-                    f.armed || (command.kind == Command::Kind::Page && command.page == f.spec.k);
+                    f.armed || (command.kind == Command::Kind::Page && command.page == f.rule.k);
                 break;
-            case FaultSpec::Trigger::Record:
+            case FaultRule::Trigger::Record:
                 f.armed =
-                    f.armed || (command.kind == Command::Kind::SetupRecord && records_ == f.spec.k);
+                    f.armed || (command.kind == Command::Kind::SetupRecord && records_ == f.rule.k);
                 break;
         }
     }
@@ -138,7 +138,7 @@ FaultDecision FaultPlan::onCommand(const Command& command) {
     // A lost link or a lost command leaves nothing for the other faults to change.
     for (Active& f : faults_) {
         if (!f.armed || f.remaining <= 0) continue;
-        if (f.spec.kind == FaultSpec::Kind::Drop) {
+        if (f.rule.kind == FaultRule::Kind::Drop) {
             d.drop = true;
             f.remaining = 0;
             return d;
@@ -146,7 +146,7 @@ FaultDecision FaultPlan::onCommand(const Command& command) {
     }
     for (Active& f : faults_) {
         if (!f.armed || f.remaining <= 0) continue;
-        if (f.spec.kind == FaultSpec::Kind::Silence) {
+        if (f.rule.kind == FaultRule::Kind::Silence) {
             d.silence = true;
             --f.remaining;
             return d;
@@ -154,25 +154,25 @@ FaultDecision FaultPlan::onCommand(const Command& command) {
     }
     for (Active& f : faults_) {
         if (!f.armed || f.remaining <= 0) continue;
-        switch (f.spec.kind) {
-            case FaultSpec::Kind::Slow:
-                d.delayMs += f.spec.n;
+        switch (f.rule.kind) {
+            case FaultRule::Kind::Slow:
+                d.delayMs += f.rule.n;
                 continue;  // for good
-            case FaultSpec::Kind::Garbage:
+            case FaultRule::Kind::Garbage:
                 d.garbage = true;
                 break;
-            case FaultSpec::Kind::Ff:
+            case FaultRule::Kind::Ff:
                 d.ff = true;
                 break;
-            case FaultSpec::Kind::Cut:
+            case FaultRule::Kind::Cut:
                 d.cut = true;
                 break;
-            case FaultSpec::Kind::ShortStatus:
-                if (!replaces(f.spec.kind, command)) continue;
+            case FaultRule::Kind::ShortStatus:
+                if (!replaces(f.rule.kind, command)) continue;
                 d.shortStatus = true;
                 break;
-            case FaultSpec::Kind::WrongRecord:
-                if (!replaces(f.spec.kind, command)) continue;
+            case FaultRule::Kind::WrongRecord:
+                if (!replaces(f.rule.kind, command)) continue;
                 d.wrongRecord = command.record == 4 ? 2 : command.record + 1;
                 break;
             default:

@@ -10,7 +10,7 @@
 namespace vr5emu {
 
 // Faults of a real link and logger, played on purpose: KIND[:N][@TRIGGER].
-struct FaultSpec {
+struct FaultRule {
     enum class Kind { Silence, Garbage, Ff, ShortStatus, Drop, Slow, WrongRecord, Cut };
     enum class Trigger { Start, Command, Poll, Page, Record };
     Kind kind = Kind::Silence;
@@ -20,7 +20,7 @@ struct FaultSpec {
 };
 
 // Reads one --fault value; nothing (with the reason in *why) when it is not one.
-std::optional<FaultSpec> parseFault(std::string_view text, std::string* why);
+std::optional<FaultRule> parseFault(std::string_view text, std::string* why);
 
 // What the faults do to one command and its reply.
 struct FaultDecision {
@@ -36,7 +36,7 @@ struct FaultDecision {
 
 class FaultPlan {
 public:
-    explicit FaultPlan(std::vector<FaultSpec> faults);
+    explicit FaultPlan(std::vector<FaultRule> faults);
     // Counts the command, arms the faults it triggers and says what happens to it.
     FaultDecision onCommand(const Command& command);
 
@@ -45,7 +45,7 @@ public:
 
 private:
     struct Active {
-        FaultSpec spec;
+        FaultRule rule;
         bool armed = false;
         int remaining = 0;
     };

@@ -209,6 +209,10 @@ CalibrationProblem loadCalibration(const QByteArray& bytes, CalibrationRecord& o
     return CalibrationProblem::None;
 }
 
+QString failedCheckWords(bool temperature) {
+    return QString::fromLatin1(temperature ? kTemperatureCheckFailed : kPressureCheckFailed);
+}
+
 void deriveCalibrationResults(CalibrationRecord& rec) {
     const QString& s = rec.field(CalibrationRecord::CalibrationText);
     const QString none = QString::fromLatin1(kNoResult);

@@ -67,4 +67,8 @@ CalibrationProblem readArchiveString(const QByteArray& bytes, qsizetype& pos, QS
 // The eight results and the summary lines, from the calibration text.
 void deriveCalibrationResults(CalibrationRecord& rec);
 
+// The words a station logs after a reading that failed its check: a temperature's
+// ("Temp 452" and these) or a transducer's.
+QString failedCheckWords(bool temperature);
+
 }  // namespace vr5
