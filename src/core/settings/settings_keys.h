@@ -25,6 +25,9 @@ inline constexpr IntKey PreviewPages{kSettings, "PreviewPages"};
 inline constexpr StringKey EvaluationProcedure{kSettings, "Evaluation Procedure"};
 // How large the report page shows, in percent of its true size (50..400).
 inline constexpr IntKey ZoomPercent{kSettings, "Zoom Percent"};
+// The live guide beside Log/Status, and whether its cues sound.
+inline constexpr IntKey GuideShown{kSettings, "Guide"};
+inline constexpr IntKey GuideSound{kSettings, "Guide Sound"};
 
 // The heater temperature offset, -200..200 degrees of the temperature unit. A value outside
 // (a settings file edited by hand) counts as no offset.
