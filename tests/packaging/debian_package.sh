@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Debian package from the build as `make package` does, into a scratch folder, and
-# checks it: lintian finds no error or warning, the package depends on the SQL drivers the
-# archive opens, its changelog is for the version it carries, its manual page tells every
-# option the command line reads, and its documents are compressed as Debian wants them.
+# checks it: lintian finds no error or warning, the menu entry validates, the package depends
+# on the SQL drivers the archive opens, its changelog is for the version it carries, its
+# manual page tells every option the command line reads, and its documents are compressed as
+# Debian wants them.
 #   debian_package.sh <build folder> <scratch folder> <source folder>
 set -uo pipefail
 
@@ -68,6 +69,13 @@ doc=$tree/usr/share/doc/vr5xp
 if ! head -n 1 "$doc/copyright" 2>/dev/null |
   grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/'; then
   fail "usr/share/doc/vr5xp/copyright is missing or not in the machine-readable format"
+fi
+
+# The menu entry as desktops read it (the context-menu files follow other formats of their own).
+if ! command -v desktop-file-validate >/dev/null; then
+  fail "desktop-file-validate is not installed (scripts/setup installs it)"
+elif ! desktop-file-validate "$tree/usr/share/applications/vr5xp.desktop" >&2; then
+  fail "usr/share/applications/vr5xp.desktop does not validate"
 fi
 
 # gzip -9n: the maximum compression, and no file name or time stamp in the header, so that the
