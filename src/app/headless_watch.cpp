@@ -97,8 +97,7 @@ int runWatch(const CommandLine& command, SettingsStore& settings, const QString&
             guide.feed(t, reading->psi);
             for (qsizetype i = before; i < tracker.events().size(); ++i)
                 out << QString::fromUtf8(watchEventJson(tracker.events()[i], t)) << '\n';
-            out << QString::fromUtf8(watchReplyJson(t, reading->psi, tracker.now()))
-                << Qt::endl;
+            out << QString::fromUtf8(watchReplyJson(t, reading->psi, tracker.now())) << Qt::endl;
         });
     if (!link.run()) {
         err << "Stopped." << Qt::endl;

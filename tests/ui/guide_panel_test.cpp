@@ -139,8 +139,7 @@ TEST_F(GuidePanelTest, FollowsTheJointAndCuesTheOperator) {
     EXPECT_TRUE(panel.phaseLine()->styleSheet().contains(QStringLiteral("#fff176")))
         << "the phase line flashes with the cue";
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return panel.phaseLine()->styleSheet().contains(QStringLiteral("#c8e6c9")); },
-        3000))
+        [&] { return panel.phaseLine()->styleSheet().contains(QStringLiteral("#c8e6c9")); }, 3000))
         << "then shows the soak met";
 
     run(panel, 155, 1010);

@@ -61,8 +61,7 @@ GuideSetup guideSetup(const SettingsStore& settings, const Procedure& procedure)
     s.pressureUnit = settings.read(keys::PressUnitInx, 0);
     s.demo = settings.read(keys::DemoMode, 0) != 0;
     s.guides = rememberedGuides(settings);
-    const StringKey recommended[] = {keys::RecHeat, keys::RecSoak, keys::RecFuse,
-                                           keys::RecCool};
+    const StringKey recommended[] = {keys::RecHeat, keys::RecSoak, keys::RecFuse, keys::RecCool};
     for (size_t i = 0; i < 4; ++i)
         s.targetsPsi[i] = rememberedPsi(settings.read(recommended[i]), s.pressureUnit);
     s.pipe = rememberedPipe(settings);
@@ -72,8 +71,7 @@ GuideSetup guideSetup(const SettingsStore& settings, const Procedure& procedure)
     // A fitting's set-up gives label pressures, not interfacial ones: no band for it.
     const QString model = settings.read(keys::MachineModelText);
     if (!isMechanicalModelText(model)) {
-        const AppliedLimit ifp =
-            procedure.limit(QStringLiteral("interfacial_pressure"), s.pipe);
+        const AppliedLimit ifp = procedure.limit(QStringLiteral("interfacial_pressure"), s.pipe);
         if (ifp.applies()) {
             const auto gauge = [&](const std::optional<double>& side) -> std::optional<double> {
                 const auto psi = procedurePsi(side, ifp.unit);
@@ -161,8 +159,8 @@ double LiveGuide::pollPeriodS() const {
 QString LiveGuide::phaseLine() const {
     const LivePhase& now = tracker_.now();
     if (!now.phase) return QStringLiteral("Waiting for the bead-up");
-    QString line = guidePhaseName(*now.phase) + u' ' + minutesSeconds(now.phaseS) +
-                   QStringLiteral(" \u2014 ");
+    QString line =
+        guidePhaseName(*now.phase) + u' ' + minutesSeconds(now.phaseS) + QStringLiteral(" \u2014 ");
     const QString limit = phaseLimitText(now.limit);
     if (limit.isEmpty()) return line + QStringLiteral("no limit");
     line += limit;
@@ -189,8 +187,8 @@ QString LiveGuide::endedLine() const {
         const PhaseEvent& e = events[i];
         if (!e.ended) continue;
         const PhaseLimit& limit = setup_.limits[static_cast<size_t>(*e.ended)];
-        QString line = guidePhaseName(*e.ended) + QStringLiteral(" lasted ") +
-                       minutesSeconds(e.endedS);
+        QString line =
+            guidePhaseName(*e.ended) + QStringLiteral(" lasted ") + minutesSeconds(e.endedS);
         const QString limitText = phaseLimitText(limit);
         if (!limitText.isEmpty()) {
             line += QStringLiteral(" \u2014 ");

@@ -103,7 +103,7 @@ struct GuideSummaryRow {
     Phase phase;
     std::optional<double> guideS;
     std::optional<double> reportS;
-    QString limit;  // "at least 3:59", "no limit"
+    QString limit;       // "at least 3:59", "no limit"
     bool agrees = true;  // within the tolerance, or nothing to compare
 };
 // `toleranceS` is one poll period in logger time.

@@ -130,8 +130,8 @@ PageDrawing buildGuidePlot(const LiveGuide& guide, const PageRect& box, const Pa
         const QString mark = QString::fromLatin1(kPhaseMarks[int(e.phase)]);
         const int width = static_cast<int>(mark.size() + 1) * std::max(m.smallMaxWidth, m.cw);
         if (x < labelsEnd || x + width > r.right) continue;
-        drawing.items.emplace_back(
-            TextItem{{x + m.cw / 2, r.top - m.smallCh / 4}, mark, FontRole::Small, kPhaseMarkColor});
+        drawing.items.emplace_back(TextItem{
+            {x + m.cw / 2, r.top - m.smallCh / 4}, mark, FontRole::Small, kPhaseMarkColor});
         labelsEnd = x + width;
     }
     return drawing;

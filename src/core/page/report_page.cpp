@@ -367,11 +367,11 @@ int plotTimeX(const PlotGeometry& g, int t) {
 int plotPressureY(const PlotGeometry& g, double psi) {
     const PageRect& r = g.rect;
     // Whole units map in integers, as they always have; a decimal scale needs the exact top.
-    const int y = g.pressureDecimals == 0
-                      ? r.bottom + static_cast<int>(static_cast<long long>(psi) *
-                                                    (r.top - r.bottom) /
-                                                    std::max(g.pressureTopPsi, 1))
-                      : r.bottom + static_cast<int>(psi * (r.top - r.bottom) / g.pressureTopPsiExact);
+    const int y =
+        g.pressureDecimals == 0
+            ? r.bottom + static_cast<int>(static_cast<long long>(psi) * (r.top - r.bottom) /
+                                          std::max(g.pressureTopPsi, 1))
+            : r.bottom + static_cast<int>(psi * (r.top - r.bottom) / g.pressureTopPsiExact);
     if (y <= r.bottom) return r.bottom + 1;
     return std::min(y, r.top);
 }

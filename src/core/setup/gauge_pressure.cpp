@@ -34,7 +34,8 @@ std::optional<double> gaugePsiOfInterfacial(double interfacialPsi, const Setting
     const double area = fusionArea(settings, modelText);
     if (!(area > 0)) return std::nullopt;
     // The drag pressure carries its unit's label: it is read in that unit.
-    const double drag = dragPressurePsi(settings.read(keys::DragPressure), currentPressureUnitIndex);
+    const double drag =
+        dragPressurePsi(settings.read(keys::DragPressure), currentPressureUnitIndex);
 
     double piston = readLeadingNumber(settings.read(keys::PistonArea));
     if (settings.read(keys::PistonAreaUnit, 0) == 1) piston /= kSquareCentimetresPerSquareInch;

@@ -23,8 +23,7 @@ QString GetRecommendedGaugePressure(const QString& interfacialPressure,
 // the pages: interfacial x pipe area / piston area + drag. Empty when the set-up gives no area
 // or piston area.
 std::optional<double> gaugePsiOfInterfacial(double interfacialPsi, const SettingsStore& settings,
-                                            const QString& modelText,
-                                            int currentPressureUnitIndex);
+                                            const QString& modelText, int currentPressureUnitIndex);
 
 // The absolute value of a number in the current pressure unit, in psi.
 double ConvertToPsi(double value, int currentPressureUnitIndex);

@@ -20,11 +20,11 @@ constexpr int kFlashes = 6;
 constexpr int kFlashMs = 250;
 
 QString lineStyle(LimitState state, bool flash) {
-    const char* colours = flash                             ? "background: #fff176; color: black;"
-                          : state == LimitState::Met        ? "background: #c8e6c9; color: #1b5e20;"
-                          : state == LimitState::Exceeded ||
-                                  state == LimitState::Short ? "background: #ffcdd2; color: #b71c1c;"
-                                                             : "background: #eeeeee; color: black;";
+    const char* colours = flash                      ? "background: #fff176; color: black;"
+                          : state == LimitState::Met ? "background: #c8e6c9; color: #1b5e20;"
+                          : state == LimitState::Exceeded || state == LimitState::Short
+                              ? "background: #ffcdd2; color: #b71c1c;"
+                              : "background: #eeeeee; color: black;";
     return QStringLiteral("QLabel { %1 border: 1px solid #9e9e9e; padding: 4px; }")
         .arg(QString::fromLatin1(colours));
 }

@@ -34,11 +34,11 @@ GuideSummaryDlg::GuideSummaryDlg(const LiveGuide& guide, const QString& reportPa
         evaluation = evaluateJoint(reader.record(), procedure);
     const QList<GuideSummaryRow> rows = guideSummary(guide, evaluation, poll);
 
-    auto* heading = new QLabel(QStringLiteral("Joint report: %1\nProcedure: %2")
-                                   .arg(QFileInfo(reportPath).fileName(),
-                                        procedure.info.name.isEmpty() ? QStringLiteral("none")
-                                                                      : procedure.info.name),
-                               this);
+    auto* heading = new QLabel(
+        QStringLiteral("Joint report: %1\nProcedure: %2")
+            .arg(QFileInfo(reportPath).fileName(),
+                 procedure.info.name.isEmpty() ? QStringLiteral("none") : procedure.info.name),
+        this);
     table_ = new QTableWidget(static_cast<int>(rows.size()), 5, this);
     table_->setHorizontalHeaderLabels({QStringLiteral("Phase"), QStringLiteral("Guide"),
                                        QStringLiteral("Report"), QStringLiteral("Limit"),
@@ -68,8 +68,9 @@ GuideSummaryDlg::GuideSummaryDlg(const LiveGuide& guide, const QString& reportPa
     verdict_ = differing.isEmpty()
                    ? QStringLiteral("The guide and the report agree within one poll period (%1).")
                          .arg(period)
-                   : QStringLiteral("The guide and the report differ by more than one poll "
-                                    "period (%1) on: %2. The report's own times hold.")
+                   : QStringLiteral(
+                         "The guide and the report differ by more than one poll "
+                         "period (%1) on: %2. The report's own times hold.")
                          .arg(period, differing.join(QStringLiteral(", ")));
     auto* verdict = new QLabel(verdict_, this);
     verdict->setWordWrap(true);

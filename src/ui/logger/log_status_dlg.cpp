@@ -127,8 +127,9 @@ CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget
     readings->addWidget(temperatureBox_, 0, 1);
     readings->addWidget(loggingPanel_, 0, 1);
     guideBox_ = new QCheckBox(QStringLiteral("Guide"), this);
-    guideBox_->setToolTip(QStringLiteral("Show the live guide: the joint's curve, its phase and "
-                                         "the procedure's limits"));
+    guideBox_->setToolTip(
+        QStringLiteral("Show the live guide: the joint's curve, its phase and "
+                       "the procedure's limits"));
     guidePanel_ = new GuidePanel(c_.settings, this);
     guidePanel_->hide();
 
@@ -160,23 +161,23 @@ CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget
     QObject::connect(setup_, &QPushButton::clicked, this, &CLogStatusDlg::onSetupButton);
     QObject::connect(reset_, &QPushButton::clicked, this, [this] { cycle_.resetStopwatch(); });
 
-    QObject::connect(&runner_, &CycleRunner::stepped, this,
-                     [this](const LoggingCycle::StepResult& result,
-                            const std::optional<QByteArray>& line) {
-                         // The guide reads the replies the cycle has handled; it answers none.
-                         if (line) {
-                             if (const auto reply = protocol::parseStatusReply(*line))
-                                 guidePanel_->reply(*reply);
-                         }
-                         setWindowTitle(c_.settings.read(keys::DemoMode, 0) != 0
-                                            ? QStringLiteral("Log/Status (DEMO)")
-                                            : QStringLiteral("Log/Status"));
-                         render();
-                         if (result.endDialog) {
-                             showGuideSummary();
-                             reject();
-                         }
-                     });
+    QObject::connect(
+        &runner_, &CycleRunner::stepped, this,
+        [this](const LoggingCycle::StepResult& result, const std::optional<QByteArray>& line) {
+            // The guide reads the replies the cycle has handled; it answers none.
+            if (line) {
+                if (const auto reply = protocol::parseStatusReply(*line))
+                    guidePanel_->reply(*reply);
+            }
+            setWindowTitle(c_.settings.read(keys::DemoMode, 0) != 0
+                               ? QStringLiteral("Log/Status (DEMO)")
+                               : QStringLiteral("Log/Status"));
+            render();
+            if (result.endDialog) {
+                showGuideSummary();
+                reject();
+            }
+        });
     QObject::connect(&runner_, &CycleRunner::linkLost, this, [this] { render(); });
     built_ = true;
     render();
@@ -236,8 +237,8 @@ void CLogStatusDlg::showGuideSummary() {
     if (!guideBox_->isChecked() || !guide || guide->tracker().events().isEmpty() || path.isEmpty())
         return;
     const ProcedureLoad load = chooseProcedure(QString(), c_.settings);
-    auto* summary = new GuideSummaryDlg(*guide, path, load.procedure.value_or(Procedure{}),
-                                        parentWidget());
+    auto* summary =
+        new GuideSummaryDlg(*guide, path, load.procedure.value_or(Procedure{}), parentWidget());
     summary->show();
 }
 
