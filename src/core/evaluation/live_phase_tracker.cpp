@@ -15,6 +15,9 @@ constexpr double kConfirmS = kBridgeS - kPhaseSecondsPerTick;
 constexpr double kSoakLevelS = 60;
 // How far back a boundary's crossing is looked for when a stage begins.
 constexpr size_t kLookBack = 100;
+// A second bead-up comes early in the soak, when the bead is seen to be uneven; a rise to
+// fusion pressure after this long at soak level is the fusion.
+constexpr double kLatestSecondBeadS = 60;
 
 std::optional<double> inSeconds(const std::optional<double>& value, const QString& unit) {
     if (!value) return std::nullopt;
@@ -255,15 +258,24 @@ void LivePhaseTracker::step() {
             break;
         case Stage::Soak:
             if (s.p >= levels_.high) {
-                if (!fellToZero_) {
-                    // Back at bead pressure without the carriage opened: a second bead-up,
-                    // which the bead-up takes in as the evaluation does.
+                const double level =
+                    std::max(2 * soakLevel_ - soakLow_ + kLeastStepPsi, levels_.zero);
+                if (!fellToZero_ && samples_[k].t - phaseStart_ < kLatestSecondBeadS) {
+                    // Back at bead pressure early in the soak without the carriage opened: a
+                    // second bead-up, which the bead-up takes in as the evaluation does.
                     begin(Phase::BeadUp, beadStart_, false);
+                } else if (!fellToZero_) {
+                    // At fusion pressure after a long soak: the carriage opened and closed
+                    // between two replies (replies far apart, a quick changeover). The open
+                    // began after the last reply at the soak's level.
+                    size_t j = k;
+                    while (j > 0 && samples_[j - 1].p > level) --j;
+                    if (j > 0) begin(Phase::Open, std::max(phaseStart_, samples_[j - 1].t));
+                    begin(Phase::BuildUp, std::max(phaseStart_, crossingBefore(j, level)));
+                    step();
                 } else {
                     // The fusion after a soak that bled down to the open level: soak and open
                     // cannot be told apart, the build-up starts where the pressure left it.
-                    const double level =
-                        std::max(2 * soakLevel_ - soakLow_ + kLeastStepPsi, levels_.zero);
                     size_t j = k;
                     while (j > 0 && samples_[j - 1].p > level) --j;
                     begin(Phase::BuildUp, crossingBefore(j, level));

@@ -90,13 +90,14 @@ PageDrawing buildGuidePlot(const LiveGuide& guide, const PageRect& box, const Pa
         }
     }
 
-    // The band goes under the grid and the curve.
+    // The band, the targets and the phase marks go under the grid and the curve: the curve
+    // held on a target stays in sight.
+    std::vector<PageItem> under;
     if (s.bandLowPsi || s.bandHighPsi) {
         const int low = s.bandLowPsi ? plotPressureY(g, *s.bandLowPsi) : r.bottom;
         const int high = s.bandHighPsi ? plotPressureY(g, *s.bandHighPsi) : r.top;
         if (high > low)
-            drawing.items.insert(drawing.items.begin(),
-                                 FilledRectItem{{r.left, high, r.right, low}, kBandColor});
+            under.emplace_back(FilledRectItem{{r.left, high, r.right, low}, kBandColor});
     }
 
     // Targets with the same gauge pressure share a line and a label ("Bead/Fuse 211").
@@ -113,27 +114,28 @@ PageDrawing buildGuidePlot(const LiveGuide& guide, const PageRect& box, const Pa
         }
         if (shownBefore) continue;
         const int y = plotPressureY(g, *s.targetsPsi[i]);
-        drawing.items.emplace_back(LineItem{{r.left, y}, {r.right, y}, Pen{kTargetColors[i], 10}});
-        drawing.items.emplace_back(TextItem{{r.right - m.cw, y + m.smallCh},
-                                            label + u' ' + value,
-                                            FontRole::Small,
-                                            kTargetColors[i],
-                                            HAlign::Right,
-                                            VAlign::Top});
+        under.emplace_back(LineItem{{r.left, y}, {r.right, y}, Pen{kTargetColors[i], 10}});
+        under.emplace_back(TextItem{{r.right - m.cw, y + m.smallCh},
+                                    label + u' ' + value,
+                                    FontRole::Small,
+                                    kTargetColors[i],
+                                    HAlign::Right,
+                                    VAlign::Top});
     }
 
     // A phase's name is written where the one before leaves room (short phases share a spot).
     int labelsEnd = r.left;
     for (const PhaseEvent& e : guide.tracker().events()) {
         const int x = plotTimeX(g, ticksOf(e.startS));
-        drawing.items.emplace_back(LineItem{{x, r.top}, {x, r.bottom}, Pen{kPhaseMarkColor, 0}});
+        under.emplace_back(LineItem{{x, r.top}, {x, r.bottom}, Pen{kPhaseMarkColor, 0}});
         const QString mark = QString::fromLatin1(kPhaseMarks[int(e.phase)]);
         const int width = static_cast<int>(mark.size() + 1) * std::max(m.smallMaxWidth, m.cw);
         if (x < labelsEnd || x + width > r.right) continue;
-        drawing.items.emplace_back(TextItem{
+        under.emplace_back(TextItem{
             {x + m.cw / 2, r.top - m.smallCh / 4}, mark, FontRole::Small, kPhaseMarkColor});
         labelsEnd = x + width;
     }
+    drawing.items.insert(drawing.items.begin(), under.begin(), under.end());
     return drawing;
 }
 

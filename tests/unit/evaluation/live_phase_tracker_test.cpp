@@ -290,3 +290,31 @@ TEST(LivePhaseTracker, PressuresOtherThanTheSetUpsAreFollowed) {
 
 }  // namespace
 }  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// Replies far apart (a slow link, a time-lapse replay): the carriage opens and closes between two
+// of them. After a long soak the rise is the fusion, not a second bead-up.
+TEST(LivePhaseTracker, AChangeoverBetweenTwoRepliesIsNoSecondBeadUp) {
+    for (int every : {20, 30}) {
+        SCOPED_TRACE(every);
+        GeneratedJoint j;
+        j.openS = 3;
+        j.make();
+        LivePhaseTracker tracker(guidesOf(j), limitsOf("dvs-2207-1"));
+        for (size_t i = 0; i < j.samples.size(); i += size_t(every))
+            tracker.feed(j.samples[i].first * 0.2, j.samples[i].second);
+        QStringList phases;
+        for (const PhaseEvent& e : tracker.events()) phases << phaseKey(e.phase);
+        EXPECT_EQ(phases.join(u' '), "bead_up heat_soak open build_up cooling");
+        ASSERT_TRUE(tracker.now().phase);
+        EXPECT_EQ(phaseKey(*tracker.now().phase), "cooling");
+        // The soak is timed to the last reply before the rise at the latest.
+        const double soakEnd = tracker.events()[2].startS;
+        EXPECT_NEAR(soakEnd, j.truth[1]->end, 0.2 * every + 0.5);
+    }
+}
+
+}  // namespace
+}  // namespace vr5
