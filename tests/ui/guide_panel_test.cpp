@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "report/report_strings.h"
 #include "scripted_prompter.h"
 #include "settings/settings_keys.h"
 #include "ui/logger/log_status_dlg.h"
@@ -163,6 +164,27 @@ TEST_F(GuidePanelTest, FollowsTheJointAndCuesTheOperator) {
     run(panel, 1.4, 60);
     reply(panel, 0.4);
     EXPECT_EQ(panel.guide()->times().size(), 1u);
+}
+
+}  // namespace
+}  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// In demo mode the logger plays the demo pressures back as its readings: the guide follows them
+// like any others, and its plot carries the demo mark as a demo report's plots do.
+TEST_F(GuidePanelTest, DemoPressuresDriveTheGuide) {
+    settings.write(keys::DemoMode, 1);
+    GuidePanel panel(settings);
+    run(panel, 0, 40);
+    ASSERT_TRUE(panel.guide()->now().phase);
+    EXPECT_EQ(*panel.guide()->now().phase, Phase::HeatSoak);
+    QStringList texts;
+    for (const PageItem& item : panel.plot()->drawing().items) {
+        if (const auto* text = std::get_if<TextItem>(&item)) texts << text->text;
+    }
+    EXPECT_TRUE(texts.contains(QString::fromUtf8(str::kDemo))) << texts.join(u'|').toStdString();
 }
 
 }  // namespace
