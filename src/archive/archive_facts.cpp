@@ -75,11 +75,14 @@ ReportFacts decodeFacts(const QByteArray& bytes, const QString& sourceName) {
         rec->searchRangePercent = 100;
         decodeReport(bytes, *rec);
         const DecodeProblem& problem = rec->problem;
-        if (problem.notVersionIdentifier && problem.stopped()) {
-            facts.unreadable = QStringLiteral(
-                                   "It is not a joint report: it does not start with a report "
-                                   "version identifier, and %1.")
-                                   .arg(damageText(problem));
+        if (problem.stopped() &&
+            (problem.notVersionIdentifier || !rec->has(ReportItem::DateTime))) {
+            facts.unreadable = QStringLiteral("It is not a joint report: %1%2.")
+                                   .arg(problem.notVersionIdentifier
+                                            ? QStringLiteral("it does not start with a report "
+                                                             "version identifier, and ")
+                                            : QString(),
+                                        damageText(problem));
             return facts;
         }
         const ReportFields& f = rec->fields;

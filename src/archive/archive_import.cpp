@@ -6,6 +6,11 @@
 #include <QSqlRecord>
 #include <QSysInfo>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 #include "archive/archive_connection.h"
 #include "archive/archive_facts.h"
 #include "archive/joint_archive.h"
@@ -27,7 +32,14 @@ const QStringList& builtInProcedures() {
 // "user@computer", as the system names them.
 QString importer() {
     QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty()) user = qEnvironmentVariable("LOGNAME");
     if (user.isEmpty()) user = qEnvironmentVariable("USERNAME");
+#ifdef Q_OS_UNIX
+    if (user.isEmpty()) {
+        if (const passwd* entry = getpwuid(geteuid()))
+            user = QString::fromLocal8Bit(entry->pw_name);
+    }
+#endif
     if (user.isEmpty()) user = QStringLiteral("unknown");
     return user + u'@' + QSysInfo::machineHostName();
 }
@@ -50,6 +62,11 @@ bool readFile(const QString& path, QByteArray& bytes, QString& why) {
         return false;
     }
     return true;
+}
+
+// A text as the columns hold it: a field the decoder never reached is an empty text, not NULL.
+QString text(const QString& s) {
+    return s.isNull() ? QStringLiteral("") : s;
 }
 
 bool isArchivable(const QString& path) {
@@ -135,8 +152,10 @@ ImportOutcome JointArchive::store(const QByteArray& bytes, const QString& source
                QStringLiteral("INSERT INTO reports (sha256, kind, bytes, size, report_date, job, "
                               "joint, employee, machine, model, material, pipe, logger, samples, "
                               "duration_s, demo, damaged, damage, source_name, importer, "
-                              "imported_at, notes) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                              "?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (sha256) DO NOTHING"),
+                              "imported_at, notes) VALUES (?, ?, ?, ?, @, @, ?, @, @, @, @, @, @, "
+                              "?, ?, ?, ?, @, @, ?, ?, @) ON CONFLICT (sha256) DO NOTHING")
+                   // A text the decoder never reached is an empty one.
+                   .replace(u'@', QStringLiteral("COALESCE(?, '')")),
                {r.sha256,
                 r.kind,
                 bytes,
@@ -179,11 +198,13 @@ ImportOutcome JointArchive::store(const QByteArray& bytes, const QString& source
     if (facts.record) {
         QSqlQuery others(c.db());
         others.setForwardOnly(true);
-        if (!c.run(others,
-                   QStringLiteral("SELECT sha256, source_name, bytes FROM reports WHERE logger = ? "
-                                  "AND report_date = ? AND job = ? AND joint = ? AND kind = ? AND "
-                                  "sha256 <> ?"),
-                   {r.logger, r.date, r.job, r.joint, r.kind, r.sha256}, why))
+        if (!c.run(
+                others,
+                QStringLiteral("SELECT sha256, source_name, bytes FROM reports WHERE logger = %1 "
+                               "AND report_date = %1 AND job = %1 AND joint = ? AND kind = ? "
+                               "AND sha256 <> ?")
+                    .arg(QStringLiteral("COALESCE(?, '')")),
+                {text(r.logger), text(r.date), text(r.job), r.joint, r.kind, r.sha256}, why))
             return fail(why);
         while (others.next() && conflict.isEmpty()) {
             const QByteArray other = others.value(2).toByteArray();
@@ -305,9 +326,10 @@ VerifyResult JointArchive::verifyBytes(const QByteArray& bytes, const QString& s
     }
     const ArchivedReport& r = facts.report;
     if (!c.run(q,
-               select + QStringLiteral("r.logger = ? AND r.report_date = ? AND r.job = ? AND "
-                                       "r.joint = ? AND r.kind = ? ORDER BY r.imported_at DESC"),
-               {r.logger, r.date, r.job, r.joint, r.kind}, result.why)) {
+               select + QStringLiteral("r.logger = %1 AND r.report_date = %1 AND r.job = %1 "
+                                       "AND r.joint = ? AND r.kind = ? ORDER BY r.imported_at DESC")
+                            .arg(QStringLiteral("COALESCE(?, '')")),
+               {text(r.logger), text(r.date), text(r.job), r.joint, r.kind}, result.why)) {
         result.answer = VerifyResult::Answer::Unreadable;
         return result;
     }

@@ -101,8 +101,8 @@ bool addNotesAndIndexes(const JointArchive::Connection& c, QString& error) {
         }
     }
     for (const auto& [sha, text] : notes) {
-        if (!c.run(QStringLiteral("UPDATE reports SET notes = ? WHERE sha256 = ?"), {text, sha},
-                   error))
+        if (!c.run(QStringLiteral("UPDATE reports SET notes = COALESCE(?, '') WHERE sha256 = ?"),
+                   {text, sha}, error))
             return false;
     }
     return true;

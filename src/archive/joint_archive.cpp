@@ -179,12 +179,15 @@ bool JointArchive::open(const ArchiveLocation& location) {
     }
     if (!postgres) {
         // Readers never wait for a writer; a killed writer leaves a whole archive behind.
-        QSqlQuery mode(c.db());
-        if (!c.run(mode, QStringLiteral("PRAGMA journal_mode"), {}, why)) return refuse(why);
-        if (mode.next() && mode.value(0).toString().compare(u"wal", Qt::CaseInsensitive) != 0 &&
+        QString journal;
+        {
+            QSqlQuery mode(c.db());
+            if (!c.run(mode, QStringLiteral("PRAGMA journal_mode"), {}, why)) return refuse(why);
+            if (mode.next()) journal = mode.value(0).toString();
+        }
+        if (journal.compare(u"wal", Qt::CaseInsensitive) != 0 &&
             !c.run(QStringLiteral("PRAGMA journal_mode=WAL"), {}, why))
             return refuse(why);
-        mode.finish();
         if (!c.run(QStringLiteral("PRAGMA synchronous=NORMAL"), {}, why)) return refuse(why);
     }
     if (*version < currentVersion()) {
@@ -225,7 +228,7 @@ std::optional<QByteArray> JointArchive::reportBytes(const QString& sha) {
     q.setForwardOnly(true);
     // The column holds lower-case hex only, so a range finds every name with this beginning
     // (an index lookup, where LIKE would take the key's text as a pattern).
-    const QString upper = key + QString(64 - key.size(), u'g');
+    const QString upper = key + u'g';
     if (!connection_->run(
             q,
             QStringLiteral("SELECT sha256, bytes FROM reports WHERE sha256 >= ? AND sha256 < ? "
