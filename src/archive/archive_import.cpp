@@ -141,7 +141,12 @@ ImportOutcome JointArchive::store(const QByteArray& bytes, const QString& source
     const Connection& c = *connection_;
     const auto fail = [&](const QString& why) {
         c.rollback();
-        error_ = QStringLiteral("%1 was not archived: %2").arg(r.sourceName, why);
+        // A server that went away may leave the driver without words for it.
+        const QString reason =
+            why.trimmed().isEmpty()
+                ? QStringLiteral("the connection to the archive's database was lost")
+                : why.trimmed();
+        error_ = QStringLiteral("%1 was not archived: %2").arg(r.sourceName, reason);
         return ImportOutcome::Failed;
     };
     QString why;

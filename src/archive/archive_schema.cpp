@@ -7,6 +7,12 @@ namespace vr5 {
 
 bool JointArchive::Connection::run(QSqlQuery& query, const QString& sql, const QVariantList& values,
                                    QString& error) const {
+    // Without values the statement runs as it is: PostgreSQL cannot prepare BEGIN or COMMIT.
+    if (values.isEmpty()) {
+        if (query.exec(sql)) return true;
+        error = query.lastError().text();
+        return false;
+    }
     if (!query.prepare(sql)) {
         error = query.lastError().text();
         return false;
