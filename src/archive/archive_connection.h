@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include "archive/archive_facts.h"
 #include "archive/joint_archive.h"
 #include "evaluation/procedure.h"
 
@@ -38,6 +39,21 @@ struct JointArchive::Connection {
 struct JointArchive::Procedures {
     QList<Procedure> loaded;
 };
+
+// A file made ready to be stored: read, decoded and evaluated under every procedure, outside
+// any transaction (and on any thread).
+struct PreparedReport {
+    QString path;
+    QByteArray bytes;
+    ReportFacts facts;
+    QString unreadable;  // why it is not archived
+    struct Verdict {
+        QString procedure, verdict, result;
+    };
+    QList<Verdict> verdicts;
+};
+PreparedReport prepareReport(const QString& path, const QByteArray& bytes,
+                             const QList<Procedure>& procedures);
 
 // The columns every query of archived facts selects (reports as "r"), and the row a query over
 // them, followed by the verdict, stands on.

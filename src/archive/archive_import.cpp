@@ -1,10 +1,17 @@
 #include <QDateTime>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QSysInfo>
+#include <QThread>
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -99,7 +106,94 @@ QStringList collectFiles(const QStringList& paths, QStringList& missing) {
     return files;
 }
 
+// An SQLite transaction is committed after this many reports, or this long.
+constexpr int kBatchReports = 64;
+constexpr qint64 kBatchMs = 250;
+// Reports read, decoded and evaluated ahead of the one being stored.
+constexpr qsizetype kPreparedAhead = 32;
+
+// A server that went away may leave the driver without words for it.
+QString lostReason(const QString& why) {
+    return why.trimmed().isEmpty()
+               ? QStringLiteral("the connection to the archive's database was lost")
+               : why.trimmed();
+}
+
 }  // namespace
+
+// Reads, decodes and evaluates the files on worker threads, a few ahead of the one being stored:
+// the evaluation takes as long as the storing, and the two go on side by side.
+class Preparer {
+public:
+    Preparer(const QStringList& files, const QList<Procedure>& procedures)
+        : files_(files), procedures_(procedures), slots_(static_cast<size_t>(files.size())) {
+        const int workers = std::clamp(QThread::idealThreadCount(), 1, 4);
+        for (int i = 0; i < workers && i < files.size(); ++i)
+            threads_.emplace_back([this] { work(); });
+    }
+    ~Preparer() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        room_.notify_all();
+        for (std::thread& t : threads_) t.join();
+    }
+    Preparer(const Preparer&) = delete;
+    Preparer& operator=(const Preparer&) = delete;
+
+    // The file at `index`, once ready; files are taken in order.
+    PreparedReport take(qsizetype index) {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [&] { return slots_[static_cast<size_t>(index)].has_value(); });
+        PreparedReport p = std::move(*slots_[static_cast<size_t>(index)]);
+        slots_[static_cast<size_t>(index)].reset();
+        taken_ = index + 1;
+        lock.unlock();
+        room_.notify_all();
+        return p;
+    }
+
+private:
+    void work() {
+        for (;;) {
+            qsizetype index = 0;
+            {
+                std::unique_lock lock(mutex_);
+                room_.wait(lock, [&] {
+                    return stop_ || next_ >= files_.size() || next_ < taken_ + kPreparedAhead;
+                });
+                if (stop_ || next_ >= files_.size()) return;
+                index = next_++;
+            }
+            const QString& path = files_[index];
+            PreparedReport p;
+            QByteArray bytes;
+            QString why;
+            if (readFile(path, bytes, why)) {
+                p = prepareReport(path, bytes, procedures_);
+            } else {
+                p.path = path;
+                p.unreadable = why;
+            }
+            {
+                std::lock_guard lock(mutex_);
+                slots_[static_cast<size_t>(index)] = std::move(p);
+            }
+            ready_.notify_all();
+        }
+    }
+
+    const QStringList& files_;
+    const QList<Procedure>& procedures_;
+    std::vector<std::optional<PreparedReport>> slots_;
+    std::mutex mutex_;
+    std::condition_variable ready_, room_;
+    qsizetype next_ = 0;
+    qsizetype taken_ = 0;
+    bool stop_ = false;
+    std::vector<std::thread> threads_;
+};
 
 ImportOutcome JointArchive::archiveBytes(const QByteArray& bytes, const QString& sourceName,
                                          QString* detail) {
@@ -108,16 +202,27 @@ ImportOutcome JointArchive::archiveBytes(const QByteArray& bytes, const QString&
         error_ = QStringLiteral("The archive is not open.");
         return ImportOutcome::Failed;
     }
-    return store(bytes, sourceName, detail);
-}
-
-ImportOutcome JointArchive::store(const QByteArray& bytes, const QString& sourceName,
-                                  QString* detail) {
-    const ReportFacts facts = decodeFacts(bytes, sourceName);
-    if (!facts.unreadable.isEmpty()) {
-        if (detail) *detail = facts.unreadable;
+    const PreparedReport prepared = prepareReport(sourceName, bytes, procedures());
+    if (!prepared.unreadable.isEmpty()) {
+        if (detail) *detail = prepared.unreadable;
         return ImportOutcome::Unreadable;
     }
+    const Connection& c = *connection_;
+    QString why;
+    ImportOutcome outcome = ImportOutcome::Failed;
+    if (c.begin(why)) {
+        outcome = write(prepared, detail, why);
+        if (outcome != ImportOutcome::Failed && !c.commit(why)) outcome = ImportOutcome::Failed;
+    }
+    if (outcome == ImportOutcome::Failed) {
+        c.rollback();
+        error_ = QStringLiteral("%1 was not archived: %2")
+                     .arg(prepared.facts.report.sourceName, lostReason(why));
+    }
+    return outcome;
+}
+
+const QList<Procedure>& JointArchive::procedures() {
     if (!procedures_) {
         procedures_ = std::make_unique<Procedures>();
         for (const QString& id : builtInProcedures()) {
@@ -125,32 +230,30 @@ ImportOutcome JointArchive::store(const QByteArray& bytes, const QString& source
             if (load.procedure) procedures_->loaded.append(*load.procedure);
         }
     }
-    const ArchivedReport& r = facts.report;
-    // Evaluated before the transaction, so that it stays short.
-    struct Verdict {
-        QString procedure, verdict, result;
-    };
-    QList<Verdict> verdicts;
-    if (facts.record) {
-        for (const Procedure& procedure : procedures_->loaded) {
-            const Evaluation e = evaluateJoint(*facts.record, procedure);
-            verdicts.append({procedure.info.id, verdictKey(e.verdict),
-                             QString::fromUtf8(evaluationToJson(e, r.sourceName))});
-        }
+    return procedures_->loaded;
+}
+
+PreparedReport prepareReport(const QString& path, const QByteArray& bytes,
+                             const QList<Procedure>& procedures) {
+    PreparedReport p;
+    p.path = path;
+    p.bytes = bytes;
+    p.facts = decodeFacts(bytes, path);
+    p.unreadable = p.facts.unreadable;
+    if (!p.unreadable.isEmpty() || !p.facts.record) return p;
+    for (const Procedure& procedure : procedures) {
+        const Evaluation e = evaluateJoint(*p.facts.record, procedure);
+        p.verdicts.append({procedure.info.id, verdictKey(e.verdict),
+                           QString::fromUtf8(evaluationToJson(e, p.facts.report.sourceName))});
     }
+    return p;
+}
+
+ImportOutcome JointArchive::write(const PreparedReport& prepared, QString* detail, QString& why) {
     const Connection& c = *connection_;
-    const auto fail = [&](const QString& why) {
-        c.rollback();
-        // A server that went away may leave the driver without words for it.
-        const QString reason =
-            why.trimmed().isEmpty()
-                ? QStringLiteral("the connection to the archive's database was lost")
-                : why.trimmed();
-        error_ = QStringLiteral("%1 was not archived: %2").arg(r.sourceName, reason);
-        return ImportOutcome::Failed;
-    };
-    QString why;
-    if (!c.begin(why)) return fail(why);
+    const ArchivedReport& r = prepared.facts.report;
+    const QByteArray& bytes = prepared.bytes;
+    if (importer_.isEmpty()) importer_ = importer();
     QSqlQuery insert(c.db());
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
     if (!c.run(insert,
@@ -184,21 +287,19 @@ ImportOutcome JointArchive::store(const QByteArray& bytes, const QString& source
                 now,
                 r.notes},
                why))
-        return fail(why);
-    if (insert.numRowsAffected() == 0) {
-        // Archived before, perhaps a moment ago by another importer.
-        if (!c.commit(why)) return fail(why);
-        return ImportOutcome::Already;
-    }
-    for (const Verdict& v : verdicts) {
+        return ImportOutcome::Failed;
+    // Archived before, perhaps a moment ago by another importer.
+    if (insert.numRowsAffected() == 0) return ImportOutcome::Already;
+    for (const PreparedReport::Verdict& v : prepared.verdicts) {
         if (!c.run(QStringLiteral("INSERT INTO evaluations (sha256, procedure_id, verdict, result) "
                                   "VALUES (?, ?, ?, ?) ON CONFLICT (sha256, procedure_id) DO "
                                   "NOTHING"),
                    {r.sha256, v.procedure, v.verdict, v.result}, why))
-            return fail(why);
+            return ImportOutcome::Failed;
     }
     // The same logger, date, job and joint with other bytes: an altered or re-made report,
     // unless all that differs is notes appended.
+    const ReportFacts& facts = prepared.facts;
     QString conflict;
     if (facts.record) {
         QSqlQuery others(c.db());
@@ -210,7 +311,7 @@ ImportOutcome JointArchive::store(const QByteArray& bytes, const QString& source
                                "AND sha256 <> ?")
                     .arg(QStringLiteral("COALESCE(?, '')")),
                 {text(r.logger), text(r.date), text(r.job), r.joint, r.kind, r.sha256}, why))
-            return fail(why);
+            return ImportOutcome::Failed;
         while (others.next() && conflict.isEmpty()) {
             const QByteArray other = others.value(2).toByteArray();
             const ReportFacts otherFacts = decodeFacts(other, r.sourceName);
@@ -222,7 +323,6 @@ ImportOutcome JointArchive::store(const QByteArray& bytes, const QString& source
                                                      others.value(0).toString());
         }
     }
-    if (!c.commit(why)) return fail(why);
     if (r.damaged) {
         if (detail) *detail = r.damage;
         return ImportOutcome::Damaged;
@@ -248,6 +348,39 @@ ImportCounts JointArchive::importFiles(const QStringList& paths, const ArchivePr
         counts.failure = QStringLiteral("The archive is not open.");
         return counts;
     }
+    const Connection& c = *connection_;
+    Preparer preparer(files, procedures());
+    // On SQLite several reports share a transaction (each whole or not at all all the same);
+    // on PostgreSQL each has its own, so that two importers never wait on each other in turn.
+    ImportCounts pending;
+    int inTransaction = 0;
+    QElapsedTimer since;
+    QString why;
+    const auto failed = [&](const QString& name) {
+        c.rollback();
+        counts.failure = QStringLiteral("%1 was not archived: %2. It was rolled back")
+                             .arg(name, lostReason(why));
+        if (inTransaction > 1) {
+            counts.failure += QStringLiteral(
+                                  ", with the %1 reports stored before it in the same "
+                                  "transaction")
+                                  .arg(inTransaction - 1);
+        }
+        counts.failure += QStringLiteral("; every report before them is archived.");
+        return counts;
+    };
+    const auto commit = [&]() {
+        if (inTransaction == 0) return true;
+        if (!c.commit(why)) return false;
+        counts.fresh += pending.fresh;
+        counts.already += pending.already;
+        counts.conflicts += pending.conflicts;
+        counts.damaged += pending.damaged;
+        counts.conflictNames << pending.conflictNames;
+        pending = ImportCounts();
+        inTransaction = 0;
+        return true;
+    };
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (cancel && cancel->load()) {
             counts.cancelled = true;
@@ -255,38 +388,43 @@ ImportCounts JointArchive::importFiles(const QStringList& paths, const ArchivePr
         }
         const QString& path = files[i];
         if (progress) progress(i, files.size(), path);
-        QByteArray bytes;
-        QString detail;
-        if (!readFile(path, bytes, detail)) {
+        const PreparedReport prepared = preparer.take(i);
+        if (!prepared.unreadable.isEmpty()) {
             ++counts.unreadable;
-            counts.unreadableNames << QStringLiteral("%1: %2").arg(path, detail);
+            counts.unreadableNames << QStringLiteral("%1: %2").arg(path, prepared.unreadable);
             continue;
         }
-        switch (store(bytes, path, &detail)) {
+        if (inTransaction == 0) {
+            if (!c.begin(why)) return failed(QFileInfo(path).fileName());
+            since.start();
+        }
+        ++inTransaction;
+        QString detail;
+        switch (write(prepared, &detail, why)) {
             case ImportOutcome::New:
-                ++counts.fresh;
+                ++pending.fresh;
                 break;
             case ImportOutcome::Already:
-                ++counts.already;
+                ++pending.already;
                 break;
             case ImportOutcome::Conflict:
-                ++counts.conflicts;
-                counts.conflictNames
+                ++pending.conflicts;
+                pending.conflictNames
                     << QStringLiteral("%1: the same logger, date, job and joint as %2")
                            .arg(path, detail);
                 break;
             case ImportOutcome::Damaged:
-                ++counts.damaged;
+                ++pending.damaged;
                 break;
             case ImportOutcome::Unreadable:
-                ++counts.unreadable;
-                counts.unreadableNames << QStringLiteral("%1: %2").arg(path, detail);
-                break;
             case ImportOutcome::Failed:
-                counts.failure = error_;
-                return counts;
+                return failed(QFileInfo(path).fileName());
         }
+        if ((c.postgres || inTransaction >= kBatchReports || since.elapsed() >= kBatchMs) &&
+            !commit())
+            return failed(QFileInfo(path).fileName());
     }
+    if (!commit()) return failed(QFileInfo(files.value(files.size() - 1)).fileName());
     return counts;
 }
 

@@ -288,10 +288,18 @@ QList<ArchivedReport> JointArchive::list(const ArchiveFilter& filter) {
     }
     const QString procedure =
         filter.procedure.isEmpty() ? QStringLiteral("astm-f2620") : filter.procedure;
+    // A verdict selects a quarter of everything: with a narrower filter the reports' own index
+    // goes first and each report's verdict is looked up by its key (the concatenations keep the
+    // planner from the verdict index).
+    const bool narrowed = !filter.job.isEmpty() || !filter.employee.isEmpty() ||
+                          !filter.machine.isEmpty() || filter.from || filter.to;
     QString sql = QStringLiteral("SELECT ") + kColumns +
                   QStringLiteral(
                       ", e.verdict FROM reports r LEFT JOIN evaluations e ON "
-                      "e.sha256 = r.sha256 AND e.procedure_id = ? WHERE 1 = 1");
+                      "e.sha256 = r.sha256 AND ") +
+                  (narrowed ? QStringLiteral("e.procedure_id || '' = ?")
+                            : QStringLiteral("e.procedure_id = ?")) +
+                  QStringLiteral(" WHERE 1 = 1");
     QVariantList values{procedure};
     const auto where = [&](const char* clause, const QVariant& value) {
         sql += QLatin1String(clause);
@@ -303,7 +311,8 @@ QList<ArchivedReport> JointArchive::list(const ArchiveFilter& filter) {
     if (filter.from) where(" AND r.report_date >= ?", filter.from->toString(Qt::ISODate));
     // Dates are "YYYY-MM-DD HH:MM:SS": everything of the last day is before the next one.
     if (filter.to) where(" AND r.report_date < ?", filter.to->addDays(1).toString(Qt::ISODate));
-    if (!filter.verdict.isEmpty()) where(" AND e.verdict = ?", filter.verdict);
+    if (!filter.verdict.isEmpty())
+        where(narrowed ? " AND e.verdict || '' = ?" : " AND e.verdict = ?", filter.verdict);
     sql += QStringLiteral(" ORDER BY r.report_date DESC, r.sha256");
     if (filter.limit > 0) where(" LIMIT ?", filter.limit);
     QSqlQuery q(connection_->db());

@@ -17,6 +17,9 @@
 // only stores and finds. One JointArchive is one connection; use it from one thread.
 namespace vr5 {
 
+class Procedure;
+struct PreparedReport;
+
 // The facts of one archived report, as list() gives them.
 struct ArchivedReport {
     QString sha256;  // 64 lower-case hex digits
@@ -153,7 +156,11 @@ private:
     struct Procedures;
     std::unique_ptr<Procedures> procedures_;
 
-    ImportOutcome store(const QByteArray& bytes, const QString& sourceName, QString* detail);
+    QString importer_;  // user@computer, once
+
+    const QList<Procedure>& procedures();
+    // Stores one report inside the caller's transaction; Failed with `why` set.
+    ImportOutcome write(const PreparedReport& prepared, QString* detail, QString& why);
 };
 
 // The SHA-256 of the bytes as 64 lower-case hex digits.
