@@ -65,10 +65,7 @@ int runImport(const CommandLine& c, JointArchive& archive, QTextStream& out, QTe
     for (const QString& name : counts.conflictNames) out << "conflict: " << name << Qt::endl;
     for (const QString& name : counts.unreadableNames) err << "unreadable: " << name << Qt::endl;
     if (!counts.failure.isEmpty()) {
-        err << counts.failure << Qt::endl
-            << "The report being archived was rolled back; those before it are archived. Run "
-               "the import again to complete it."
-            << Qt::endl;
+        err << counts.failure << Qt::endl << "Run the import again to complete it." << Qt::endl;
         return kExitArchive;
     }
     return counts.unreadable > 0 ? int{kExitFile} : int{kExitOk};

@@ -366,7 +366,9 @@ ImportCounts JointArchive::importFiles(const QStringList& paths, const ArchivePr
                                   "transaction")
                                   .arg(inTransaction - 1);
         }
-        counts.failure += QStringLiteral("; every report before them is archived.");
+        counts.failure += inTransaction > 1
+                              ? QStringLiteral("; every report before them is archived.")
+                              : QStringLiteral("; every report before it is archived.");
         return counts;
     };
     const auto commit = [&]() {
