@@ -124,7 +124,15 @@ int runList(const CommandLine& c, JointArchive& archive, QTextStream& out, QText
 
 int runVerify(const CommandLine& c, JointArchive& archive, QTextStream& out, QTextStream& err) {
     bool altered = false, unreadable = false, notArchived = false, appended = false;
-    for (const QString& path : c.files) {
+    // A folder is verified report by report, as an import would take it.
+    QStringList missing;
+    const QStringList files = JointArchive::archivableFiles(c.files, &missing);
+    for (const QString& path : missing) {
+        unreadable = true;
+        err << QDir::toNativeSeparators(path) << ": cannot be verified: The file does not exist."
+            << Qt::endl;
+    }
+    for (const QString& path : files) {
         const VerifyResult v = archive.verify(path);
         const QString name = QDir::toNativeSeparators(path);
         switch (v.answer) {

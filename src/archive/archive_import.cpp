@@ -339,7 +339,7 @@ ImportCounts JointArchive::importFiles(const QStringList& paths, const ArchivePr
     ImportCounts counts;
     error_.clear();
     QStringList missing;
-    const QStringList files = collectFiles(paths, missing);
+    const QStringList files = archivableFiles(paths, &missing);
     for (const QString& path : missing) {
         ++counts.unreadable;
         counts.unreadableNames << QStringLiteral("%1: The file does not exist.").arg(path);
@@ -428,6 +428,11 @@ ImportCounts JointArchive::importFiles(const QStringList& paths, const ArchivePr
     }
     if (!commit()) return failed(QFileInfo(files.value(files.size() - 1)).fileName());
     return counts;
+}
+
+QStringList JointArchive::archivableFiles(const QStringList& paths, QStringList* missing) {
+    QStringList none;
+    return collectFiles(paths, missing ? *missing : none);
 }
 
 VerifyResult JointArchive::verify(const QString& path) {

@@ -132,6 +132,11 @@ public:
     ImportOutcome archiveBytes(const QByteArray& bytes, const QString& sourceName,
                                QString* detail = nullptr);
 
+    // The .tjr and .tdc files among `paths`, folders searched recursively, in a stable order
+    // (what importFiles() takes; a window verifying a folder goes through these). Paths that do
+    // not exist go to `missing`.
+    static QStringList archivableFiles(const QStringList& paths, QStringList* missing = nullptr);
+
     // The archived reports the filter selects, newest first.
     QList<ArchivedReport> list(const ArchiveFilter& filter = {});
     // How the file stands against the archive.
