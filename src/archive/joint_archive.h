@@ -123,8 +123,11 @@ public:
     // "SQLite /path/archive.sqlite" or "PostgreSQL user@host:port/db", for messages.
     QString describe() const;
 
-    // Archives files and folders (folders searched recursively for .tjr and .tdc), one
-    // transaction per file. Cancelling stops before the next file.
+    // Archives files and folders (folders searched recursively for .tjr and .tdc; hidden files,
+    // writes still going, are left out). Each report goes in whole or not at all: on SQLite a
+    // few share a transaction, on PostgreSQL each has its own. Files are read and evaluated on
+    // worker threads; `progress` and the storing stay on the caller's thread. Setting `cancel`
+    // stops before the next file, keeping what was stored.
     ImportCounts importFiles(const QStringList& paths, const ArchiveProgress& progress = {},
                              const std::atomic_bool* cancel = nullptr);
     // Archives one report from its bytes (a download just stored, a report Append Notes just
@@ -139,7 +142,8 @@ public:
 
     // The archived reports the filter selects, newest first.
     QList<ArchivedReport> list(const ArchiveFilter& filter = {});
-    // How the file stands against the archive.
+    // How the file stands against the archive: found by its bytes, else compared with the
+    // archived reports of its logger, date, job and joint.
     VerifyResult verify(const QString& path);
     VerifyResult verifyBytes(const QByteArray& bytes, const QString& sourceName = {});
     // The archived bytes of a report by its SHA-256 (or a unique beginning of at least 8 hex
