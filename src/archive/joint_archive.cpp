@@ -1,10 +1,12 @@
 #include "archive/joint_archive.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QTemporaryFile>
+#include <QThread>
 #include <atomic>
 
 #include "archive/archive_connection.h"
@@ -165,46 +167,76 @@ bool JointArchive::open(const ArchiveLocation& location) {
         connection_->db().close();
         return false;
     };
+    // Another program making or converting the same SQLite file holds it for a moment: wait.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QString why;
+        const Settled settled = settle(why);
+        if (settled == Settled::Ready) return true;
+        if (settled == Settled::Busy && waited.elapsed() < kBusyTimeoutMs) {
+            QThread::msleep(20);
+            continue;
+        }
+        return refuse(why);
+    }
+}
+
+JointArchive::Settled JointArchive::settle(QString& why) {
     const Connection& c = *connection_;
-    QString why;
+    const bool postgres = c.postgres;
+    const auto failed = [&] {
+        const QString text = why.toLower();
+        return !postgres && (text.contains(u"locked") || text.contains(u"busy")) ? Settled::Busy
+                                                                                 : Settled::Refused;
+    };
     // Read before anything is written: an archive of a newer program, or a damaged file, is
     // never changed.
     std::optional<int> version = schema::readVersion(c, why);
-    if (!version) return refuse(why);
+    if (!version) return failed();
     if (*version > currentVersion()) {
-        return refuse(QStringLiteral("it was made by a newer version of the program (archive "
-                                     "version %1; this program knows up to %2)")
-                          .arg(*version)
-                          .arg(currentVersion()));
+        why = QStringLiteral(
+                  "it was made by a newer version of the program (archive version %1; "
+                  "this program knows up to %2)")
+                  .arg(*version)
+                  .arg(currentVersion());
+        return Settled::Refused;
     }
     if (!postgres) {
         // Readers never wait for a writer; a killed writer leaves a whole archive behind.
         QString journal;
         {
             QSqlQuery mode(c.db());
-            if (!c.run(mode, QStringLiteral("PRAGMA journal_mode"), {}, why)) return refuse(why);
+            if (!c.run(mode, QStringLiteral("PRAGMA journal_mode"), {}, why)) return failed();
             if (mode.next()) journal = mode.value(0).toString();
         }
-        if (journal.compare(u"wal", Qt::CaseInsensitive) != 0 &&
-            !c.run(QStringLiteral("PRAGMA journal_mode=WAL"), {}, why))
-            return refuse(why);
-        if (!c.run(QStringLiteral("PRAGMA synchronous=NORMAL"), {}, why)) return refuse(why);
+        if (journal.compare(u"wal", Qt::CaseInsensitive) != 0) {
+            QSqlQuery mode(c.db());
+            if (!c.run(mode, QStringLiteral("PRAGMA journal_mode=WAL"), {}, why)) return failed();
+            // A file another connection holds stays in its mode and says so.
+            if (!mode.next() || mode.value(0).toString().compare(u"wal", Qt::CaseInsensitive)) {
+                why = QStringLiteral("database is locked");
+                return Settled::Busy;
+            }
+        }
+        if (!c.run(QStringLiteral("PRAGMA synchronous=NORMAL"), {}, why)) return failed();
     }
     if (*version < currentVersion()) {
-        if (!c.begin(why)) return refuse(why);
+        if (!c.begin(why)) return failed();
         // Two programs opening a new archive at once: the second waits, then finds it made.
         if (postgres && !c.run(QStringLiteral("SELECT pg_advisory_xact_lock(5351)"), {}, why)) {
             c.rollback();
-            return refuse(why);
+            return Settled::Refused;
         }
         version = schema::readVersion(c, why);
         if (!version || *version > currentVersion() ||
             !schema::migrate(c, *version, currentVersion(), why) || !c.commit(why)) {
             c.rollback();
-            return refuse(why.isEmpty() ? QStringLiteral("it changed while it was opened") : why);
+            if (why.isEmpty()) why = QStringLiteral("it changed while it was opened");
+            return failed();
         }
     }
-    return true;
+    return Settled::Ready;
 }
 
 std::optional<QByteArray> JointArchive::reportBytes(const QString& sha) {

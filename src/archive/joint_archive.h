@@ -167,6 +167,11 @@ private:
 
     QString importer_;  // user@computer, once
 
+    // The steps of open() after the connection: the version read, the journal chosen, the
+    // schema brought up to date. Busy when another program holds the SQLite file a moment.
+    enum class Settled { Ready, Busy, Refused };
+    Settled settle(QString& why);
+
     const QList<Procedure>& procedures();
     // Stores one report inside the caller's transaction; Failed with `why` set.
     ImportOutcome write(const PreparedReport& prepared, QString* detail, QString& why);

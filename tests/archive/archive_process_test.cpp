@@ -71,35 +71,40 @@ bool shell(const QString& command) {
 using ProcessTest = ArchiveTest;
 
 TEST_F(ProcessTest, TwoImportersOfTheSameFolderStoreEachReportOnce) {
-    const int count = 150;
+    // Both start on an archive not made yet, where the race is closest, again and again.
+    const int count = 40;
     const QString folder = path(QStringLiteral("reports"));
     makeReports(folder, count);
-    QProcess first, second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VR5XP_ARCHIVE"), locationText());
-    for (QProcess* p : {&first, &second}) {
-        p->setProcessEnvironment(env);
-        p->start(QStringLiteral(VR5XP_PROGRAM), {QStringLiteral("--archive-import"), folder});
+    for (int round = 1; round <= 12; ++round) {
+        SCOPED_TRACE(round);
+        SetUp();
+        QProcess first, second;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VR5XP_ARCHIVE"), locationText());
+        for (QProcess* p : {&first, &second}) {
+            p->setProcessEnvironment(env);
+            p->start(QStringLiteral(VR5XP_PROGRAM), {QStringLiteral("--archive-import"), folder});
+        }
+        int fresh = 0;
+        for (QProcess* p : {&first, &second}) {
+            ASSERT_TRUE(p->waitForFinished(120000));
+            const QString out = QString::fromUtf8(p->readAllStandardOutput());
+            const QString err = QString::fromUtf8(p->readAllStandardError());
+            EXPECT_EQ(p->exitCode(), 0) << err.toStdString();
+            EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+            const auto [made, already] = newAndAlready(out);
+            EXPECT_EQ(made + already, count) << out.toStdString();
+            fresh += made;
+        }
+        EXPECT_EQ(fresh, count);
+        JointArchive archive;
+        ASSERT_TRUE(archive.open(location)) << archive.error().toStdString();
+        const QList<ArchivedReport> rows = archive.list();
+        EXPECT_EQ(rows.size(), count);
+        QSet<int> joints;
+        for (const ArchivedReport& r : rows) joints.insert(r.joint);
+        EXPECT_EQ(joints.size(), count);
     }
-    int fresh = 0;
-    for (QProcess* p : {&first, &second}) {
-        ASSERT_TRUE(p->waitForFinished(120000));
-        const QString out = QString::fromUtf8(p->readAllStandardOutput());
-        const QString err = QString::fromUtf8(p->readAllStandardError());
-        EXPECT_EQ(p->exitCode(), 0) << err.toStdString();
-        EXPECT_TRUE(err.isEmpty()) << err.toStdString();
-        const auto [made, already] = newAndAlready(out);
-        EXPECT_EQ(made + already, count) << out.toStdString();
-        fresh += made;
-    }
-    EXPECT_EQ(fresh, count);
-    JointArchive archive;
-    ASSERT_TRUE(archive.open(location)) << archive.error().toStdString();
-    const QList<ArchivedReport> rows = archive.list();
-    EXPECT_EQ(rows.size(), count);
-    QSet<int> joints;
-    for (const ArchivedReport& r : rows) joints.insert(r.joint);
-    EXPECT_EQ(joints.size(), count);
 }
 
 TEST_F(ProcessTest, AnImportCutOffByTheServerRollsBackAndCompletesWhenRunAgain) {
