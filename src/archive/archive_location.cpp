@@ -45,20 +45,23 @@ ArchiveLocation ArchiveLocation::parse(const QString& text) {
     }
     const QUrl url(trimmed, QUrl::StrictMode);
     ArchiveLocation location;
+    // A password in a setting or a command line is seen by everyone; libpq reads it from
+    // PGPASSWORD or its password file instead. Never repeated in a message either.
+    const QString authority =
+        trimmed.mid(trimmed.indexOf(QStringLiteral("://")) + 3).section(u'/', 0, 0);
+    const qsizetype at = authority.lastIndexOf(u'@');
+    if (!url.password().isEmpty() || (at > 0 && authority.left(at).contains(u':'))) {
+        location.error = QStringLiteral(
+            "The archive address holds a password; give it in PGPASSWORD or the password file "
+            "(~/.pgpass) instead.");
+        return location;
+    }
     const QString database = url.path().mid(1);
     if (!url.isValid() || url.host().isEmpty() || database.isEmpty() || database.contains(u'/')) {
         location.error = QStringLiteral(
                              "The archive address \"%1\" is not of the form "
                              "postgresql://user@host:port/database.")
                              .arg(trimmed);
-        return location;
-    }
-    if (!url.password().isEmpty()) {
-        // A password in a setting or a command line is seen by everyone; libpq reads it from
-        // PGPASSWORD or its password file instead.
-        location.error = QStringLiteral(
-            "The archive address holds a password; give it in PGPASSWORD or the password file "
-            "(~/.pgpass) instead.");
         return location;
     }
     location.kind = Kind::Postgres;
