@@ -55,6 +55,13 @@ QString usageText() {
         "  vr5xp --evaluate-csv OUT.csv [--procedure ID] REPORT.tjr...\n"
         "                                           the same as a table, one row per joint\n"
         "  vr5xp --export-csv OUT.csv REPORT.tjr    write the report's samples as a table\n"
+        "  vr5xp --archive-import PATH...           archive reports and the folders' reports\n"
+        "  vr5xp --archive-list [--job J] [--employee E] [--machine M] [--from DATE]\n"
+        "        [--to DATE] [--verdict within|outside|incomplete] [--procedure ID]\n"
+        "        [--csv OUT.csv]                    the archived reports, one JSON object each\n"
+        "                                           (or the job summary as a table)\n"
+        "  vr5xp --archive-verify FILE...           is each file the one in the archive?\n"
+        "  vr5xp --archive-export SHA256 OUT.tjr    the archived report into a new file\n"
         "Options:\n"
         "  --search-range P   heater-removal search range in percent (5..100), for the\n"
         "                     window as for exports, dumps and printing\n"
@@ -67,7 +74,9 @@ QString usageText() {
         "was still written or evaluated), 4 no printer, 5 the serial port could not be\n"
         "opened, 6 no answer from the logger, 7 the logger holds no finished run, 8 the\n"
         "logger is still logging, 9 the link was lost during the download (what arrived\n"
-        "was kept and its path printed).\n");
+        "was kept and its path printed), 10 the archive could not be opened or failed\n"
+        "(nothing half-written), 11 notes were appended since archiving, 12 altered after\n"
+        "archiving, 13 not in the archive.\n");
 }
 
 CommandLine parseCommandLine(const QStringList& args) {
@@ -83,7 +92,16 @@ CommandLine parseCommandLine(const QStringList& args) {
     };
     const QString twoModes = QStringLiteral(
         "Only one of --dump, --export-pdf, --export-png, --export-csv, --evaluate, "
-        "--evaluate-csv, --download, --watch, /p and /pt can be given.");
+        "--evaluate-csv, --download, --watch, --archive-import, --archive-list, "
+        "--archive-verify, --archive-export, /p and /pt can be given.");
+    bool archiveOptions = false;
+    // An archive option's value: the next argument, never another option.
+    const auto optionValue = [&](qsizetype& i, QString& into) {
+        if (i + 1 >= args.size() || args[i + 1].startsWith(u"--")) return false;
+        into = args[++i];
+        archiveOptions = true;
+        return true;
+    };
     bool watch = false;
 
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -119,6 +137,33 @@ CommandLine parseCommandLine(const QStringList& args) {
             const auto out = next("output");
             if (!out) return failure(arg + QStringLiteral(" needs an output file name."));
             c.output = *out;
+        } else if (arg == u"--archive-import" || arg == u"--archive-list" ||
+                   arg == u"--archive-verify" || arg == u"--archive-export") {
+            const CommandLine::Mode mode =
+                arg == u"--archive-import"   ? CommandLine::Mode::ArchiveImport
+                : arg == u"--archive-list"   ? CommandLine::Mode::ArchiveList
+                : arg == u"--archive-verify" ? CommandLine::Mode::ArchiveVerify
+                                             : CommandLine::Mode::ArchiveExport;
+            if (!setMode(mode)) return failure(twoModes);
+        } else if (arg == u"--job" || arg == u"--employee" || arg == u"--machine" ||
+                   arg == u"--verdict" || arg == u"--csv") {
+            QString& into = arg == u"--job"        ? c.archive.job
+                            : arg == u"--employee" ? c.archive.employee
+                            : arg == u"--machine"  ? c.archive.machine
+                            : arg == u"--verdict"  ? c.archive.verdict
+                                                   : c.output;
+            if (!optionValue(i, into)) return failure(arg + QStringLiteral(" needs a value."));
+            if (arg == u"--verdict" && into != u"within" && into != u"outside" &&
+                into != u"incomplete" && into != u"demo")
+                return failure(
+                    QStringLiteral("--verdict needs within, outside, incomplete or demo."));
+        } else if (arg == u"--from" || arg == u"--to") {
+            QString text;
+            const bool given = optionValue(i, text);
+            QDate& into = arg == u"--from" ? c.archive.from : c.archive.to;
+            into = QDate::fromString(text.trimmed(), Qt::ISODate);
+            if (!given || !into.isValid())
+                return failure(arg + QStringLiteral(" needs a date as YYYY-MM-DD."));
         } else if (arg == u"--procedure") {
             const auto value = next("procedure");
             if (!value || value->trimmed().isEmpty() || value->startsWith(u"--"))
@@ -198,6 +243,22 @@ CommandLine parseCommandLine(const QStringList& args) {
             c.file = files[0];
             c.files = files;
             break;
+        case CommandLine::Mode::ArchiveImport:
+        case CommandLine::Mode::ArchiveVerify:
+            if (files.isEmpty()) return failure(QStringLiteral("Name at least one file."));
+            c.file = files[0];
+            c.files = files;
+            break;
+        case CommandLine::Mode::ArchiveList:
+            if (!files.isEmpty()) return failure(QStringLiteral("--archive-list takes no file."));
+            break;
+        case CommandLine::Mode::ArchiveExport:
+            if (files.size() != 2)
+                return failure(
+                    QStringLiteral("--archive-export needs a SHA-256 and a file to write."));
+            c.file = files[0];
+            c.output = files[1];
+            break;
         case CommandLine::Mode::Window:
             if (files.size() > 1) return failure(QStringLiteral("Only one file can be opened."));
             c.file = files.value(0);
@@ -212,9 +273,14 @@ CommandLine parseCommandLine(const QStringList& args) {
         c.mode != CommandLine::Mode::Watch)
         return failure(QStringLiteral("--port goes with --download and --watch only."));
     if (!c.procedure.isEmpty() && c.mode != CommandLine::Mode::Evaluate &&
-        c.mode != CommandLine::Mode::EvaluateCsv && c.mode != CommandLine::Mode::Watch)
-        return failure(
-            QStringLiteral("--procedure goes with --evaluate, --evaluate-csv and --watch only."));
+        c.mode != CommandLine::Mode::EvaluateCsv && c.mode != CommandLine::Mode::Watch &&
+        c.mode != CommandLine::Mode::ArchiveList)
+        return failure(QStringLiteral(
+            "--procedure goes with --evaluate, --evaluate-csv, --watch and --archive-list only."));
+    if (archiveOptions && c.mode != CommandLine::Mode::ArchiveList)
+        return failure(QStringLiteral(
+            "--job, --employee, --machine, --from, --to, --verdict and --csv go with "
+            "--archive-list only."));
     if (dpiGiven && c.mode != CommandLine::Mode::ExportPng)
         return failure(QStringLiteral("--dpi goes with --export-png only."));
     return c;

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "app/headless.h"
+#include "app/headless_archive.h"
 #include "app/headless_link.h"
 #include "logger/protocol.h"
 
@@ -50,6 +51,8 @@ int runDownload(const CommandLine& command, SettingsStore& settings, const QStri
                     return end(kExitFile);
                 }
                 out << QDir::toNativeSeparators(cycle.downloadedPath()) << Qt::endl;
+                // The archive holds what the logger gave before anyone could change it.
+                archiveDownload(settings, cycle.downloadedPath(), err);
                 return end(kExitOk);
             }
             // A download that ended early (a page that stayed damaged, a logger gone quiet).

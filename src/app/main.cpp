@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/headless.h"
+#include "app/headless_archive.h"
 #include "app/headless_download.h"
 #include "app/headless_evaluate.h"
 #include "app/headless_watch.h"
@@ -68,9 +69,38 @@ int runWindow(QApplication& app, const vr5::CommandLine& command) {
     return app.exec();
 }
 
+// The archive commands need neither widgets nor a display: they start as quickly as a small
+// tool does.
+int runArchiveCommand(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QString::fromUtf8(vr5::kCompanyKey));
+    QCoreApplication::setApplicationName(QString::fromUtf8(vr5::kAppTitle));
+    if (!qEnvironmentVariableIsSet("VR5XP_DEBUG")) qInstallMessageHandler(quietToolkitMessages);
+    const vr5::CommandLine command = vr5::parseCommandLine(app.arguments().mid(1));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const vr5::QSettingsStore settings;
+    return vr5::runArchive(command, settings, out, err);
+}
+
+bool isArchiveCommand(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    switch (vr5::parseCommandLine(args).mode) {
+        case vr5::CommandLine::Mode::ArchiveImport:
+        case vr5::CommandLine::Mode::ArchiveList:
+        case vr5::CommandLine::Mode::ArchiveVerify:
+        case vr5::CommandLine::Mode::ArchiveExport:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (isArchiveCommand(argc, argv)) return runArchiveCommand(argc, argv);
     useOffscreenWhenHeadless(argc, argv);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromUtf8(vr5::kCompanyKey));

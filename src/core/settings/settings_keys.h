@@ -28,6 +28,11 @@ inline constexpr IntKey ZoomPercent{kSettings, "Zoom Percent"};
 // The live guide beside Log/Status, and whether its cues sound.
 inline constexpr IntKey GuideShown{kSettings, "Guide"};
 inline constexpr IntKey GuideSound{kSettings, "Guide Sound"};
+// The joint archive: a file path or postgresql://user@host:port/database (VR5XP_ARCHIVE wins);
+// empty is the SQLite file in the application-data folder. Never a password.
+inline constexpr StringKey ArchiveLocation{kSettings, "Archive Location"};
+// Every download is archived as it is stored (1, the default) or not (0).
+inline constexpr IntKey ArchiveDownloads{kSettings, "Archive Downloads"};
 
 // The heater temperature offset, -200..200 degrees of the temperature unit. A value outside
 // (a settings file edited by hand) counts as no offset.
