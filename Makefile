@@ -77,7 +77,7 @@ faults: setup
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/vr5xp_bench
 	@for b in serial_bench download_bench print_many_bench notes_bench analyzer_bench evaluation_bench \
-	  calibration_bench archive_bench; do \
+	  calibration_bench live_phase_tracker_bench guide_panel_bench archive_bench; do \
 	  if [ -x $(BUILD)/bench/$$b ]; then QT_QPA_PLATFORM=offscreen $(BUILD)/bench/$$b || exit 1; fi; done
 
 # A Debian package of the program (build/vr5xp_<version>_<arch>.deb).

@@ -17,17 +17,6 @@ namespace vr5 {
 
 namespace {
 
-// A remembered pressure ("337 psi", "23.2 bar") in psi; a text without a unit is in the
-// pressure unit of Settings.
-std::optional<double> rememberedPsi(const QString& text, int settingsUnit) {
-    const std::optional<double> value = leadingNumber(text);
-    if (!value) return std::nullopt;
-    QString label = text.trimmed();
-    const qsizetype space = label.indexOf(u' ');
-    const int unit = space < 0 ? -1 : pressureUnitIndexOfLabel(label.mid(space + 1).trimmed());
-    return *value * psiPerUnit(unit >= 0 ? unit : settingsUnit);
-}
-
 // Seconds to a tenth, as the logger counts them.
 double tenths(double seconds) {
     return std::round(seconds * 10) / 10;
@@ -38,29 +27,6 @@ QJsonValue phaseValue(const std::optional<Phase>& phase) {
 }
 
 }  // namespace
-
-PhaseGuides rememberedGuides(const SettingsStore& settings) {
-    const int unit = settings.read(keys::PressUnitInx, 0);
-    PhaseGuides guides;
-    guides.beadPsi = rememberedPsi(settings.read(keys::RecHeat), unit);
-    guides.fusePsi = rememberedPsi(settings.read(keys::RecFuse), unit);
-    guides.dragPsi = rememberedPsi(settings.read(keys::DragPressure), unit);
-    if (!guides.dragPsi) guides.dragPsi = rememberedPsi(settings.read(keys::RecSoak), unit);
-    return guides;
-}
-
-PipeGeometry rememberedPipe(const SettingsStore& settings) {
-    // The pipe fields as the report of this joint will carry them, read by the evaluation's
-    // own rules.
-    JointRecord rec;
-    ReportFields& f = rec.fields;
-    f.modelText = settings.read(keys::MachineModelText);
-    f.pipeSize = settings.read(keys::PipeSize);
-    f.pipeSizeUnit = settings.read(keys::PipeSizeUnit, 0);
-    f.wall = settings.read(keys::WallThickness);
-    f.wallUnit = settings.read(keys::WallThicknessUnit, 0);
-    return pipeGeometry(rec);
-}
 
 QByteArray watchReplyJson(double timeS, double pressurePsi, const LivePhase& now) {
     const QString limit = phaseLimitText(now.limit);
@@ -94,8 +60,8 @@ int runWatch(const CommandLine& command, SettingsStore& settings, const QString&
         err << load.error << Qt::endl;
         return kExitFile;
     }
-    LivePhaseTracker tracker(rememberedGuides(settings),
-                             phaseTimeLimits(*load.procedure, rememberedPipe(settings)));
+    LiveGuide guide(guideSetup(settings, *load.procedure));
+    const LivePhaseTracker& tracker = guide.tracker();
 
     HeadlessLink link(command, settings, reportFolder, err);
     if (!link.open()) return link.status();
@@ -124,17 +90,14 @@ int runWatch(const CommandLine& command, SettingsStore& settings, const QString&
                 err << "The logger is not logging." << Qt::endl;
                 return end(kExitNothingToDownload);
             }
-            bool counted = false;
-            const int samples =
-                reply->sampleCount ? reply->sampleCount->trimmed().toInt(&counted) : 0;
-            if (!counted || !reply->pressurePsi) return;
-            const double t = samples * kPhaseSecondsPerTick;
+            const std::optional<GuideReading> reading = guideReading(*reply);
+            if (!reading) return;
+            const double t = reading->timeS;
             const qsizetype before = tracker.events().size();
-            tracker.feed(t, *reply->pressurePsi);
+            guide.feed(t, reading->psi);
             for (qsizetype i = before; i < tracker.events().size(); ++i)
                 out << QString::fromUtf8(watchEventJson(tracker.events()[i], t)) << '\n';
-            out << QString::fromUtf8(watchReplyJson(t, *reply->pressurePsi, tracker.now()))
-                << Qt::endl;
+            out << QString::fromUtf8(watchReplyJson(t, reading->psi, tracker.now())) << Qt::endl;
         });
     if (!link.run()) {
         err << "Stopped." << Qt::endl;

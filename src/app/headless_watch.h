@@ -4,7 +4,7 @@
 #include <QTextStream>
 
 #include "app/command_line.h"
-#include "evaluation/live_phase_tracker.h"
+#include "evaluation/live_guide.h"
 #include "settings/settings_store.h"
 
 namespace vr5 {
@@ -14,11 +14,6 @@ namespace vr5 {
 // until the logger reports the run finished; with --download it then downloads the run.
 int runWatch(const CommandLine& command, SettingsStore& settings, const QString& reportFolder,
              QTextStream& out, QTextStream& err);
-
-// The set-up's gauge pressures (psi) and pipe as the settings remember them for the joint
-// being logged.
-PhaseGuides rememberedGuides(const SettingsStore& settings);
-PipeGeometry rememberedPipe(const SettingsStore& settings);
 
 // {"t_s", "pressure_psi", "phase", "phase_s", "limit", "state"} on one line.
 QByteArray watchReplyJson(double timeS, double pressurePsi, const LivePhase& now);

@@ -8,6 +8,7 @@
 #include "app/headless.h"
 #include "app/headless_watch.h"
 #include "emulator_process.h"
+#include "evaluation/job_summary.h"
 #include "settings/settings_keys.h"
 
 // `vr5xp --watch` against the emulator logging a joint at a raised time scale: the phases it
@@ -19,7 +20,9 @@ struct Watched {
     int status = -1;
     QString out, err;
     QStringList phases;
+    QList<double> starts;  // of each phase, in the logger's time
     QStringList reports;
+    std::optional<Evaluation> evaluation;
 };
 
 Watched watch(const QStringList& options, bool download) {
@@ -42,19 +45,37 @@ Watched watch(const QStringList& options, bool download) {
     out.flush();
     for (const QString& line : w.out.split(u'\n', Qt::SkipEmptyParts)) {
         const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
-        if (o.value(QStringLiteral("event")) == QStringLiteral("phase"))
+        if (o.value(QStringLiteral("event")) == QStringLiteral("phase")) {
             w.phases << o.value(QStringLiteral("phase")).toString();
+            w.starts << o.value(QStringLiteral("start_s")).toDouble();
+        }
     }
     w.reports = QDir(folder.path()).entryList(QDir::Files);
+    // What --evaluate finds on the downloaded report, while the folder is still there.
+    for (const QString& name : w.reports) {
+        JointReader reader;
+        if (reader.open(folder.filePath(name)) == JointReader::Opened::Report) {
+            const ProcedureLoad load = chooseProcedure(QString(), settings);
+            if (load.procedure) w.evaluation = evaluateJoint(reader.record(), *load.procedure);
+        }
+    }
     return w;
 }
 
+// The phases as they begin, then the download: each phase began where the evaluation of the
+// downloaded report finds it, within one poll period (300 ms at twice real time).
 TEST(WatchE2eTest, PhasesOfAJointAsTheLoggerLogsIt) {
     const Watched w =
-        watch({"--state", "logging", "--time-scale", "2", "--joint-seconds", "60"}, false);
+        watch({"--state", "logging", "--time-scale", "2", "--joint-seconds", "60"}, true);
     EXPECT_EQ(w.status, kExitOk) << w.err.toStdString();
-    EXPECT_EQ(w.phases, (QStringList{"bead_up", "heat_soak", "open", "build_up", "cooling"}))
+    ASSERT_EQ(w.phases, (QStringList{"bead_up", "heat_soak", "open", "build_up", "cooling"}))
         << w.out.toStdString();
+    ASSERT_TRUE(w.evaluation) << w.reports.join(u' ').toStdString();
+    for (int i = 0; i < kPhaseCount; ++i) {
+        const auto& span = w.evaluation->phases[size_t(i)];
+        ASSERT_TRUE(span) << w.phases[i].toStdString();
+        EXPECT_NEAR(w.starts[i], span->startS, 0.6 + 0.2) << w.phases[i].toStdString();
+    }
 }
 
 TEST(WatchE2eTest, ExitStatusesOfTheLogger) {

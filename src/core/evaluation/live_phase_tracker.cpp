@@ -15,6 +15,9 @@ constexpr double kConfirmS = kBridgeS - kPhaseSecondsPerTick;
 constexpr double kSoakLevelS = 60;
 // How far back a boundary's crossing is looked for when a stage begins.
 constexpr size_t kLookBack = 100;
+// A second bead-up comes early in the soak, when the bead is seen to be uneven; a rise to
+// fusion pressure after this long at soak level is the fusion.
+constexpr double kLatestSecondBeadS = 60;
 
 std::optional<double> inSeconds(const std::optional<double>& value, const QString& unit) {
     if (!value) return std::nullopt;
@@ -80,20 +83,48 @@ bool LivePhaseTracker::feed(double timeS, double psi) {
     while (!window_.empty() && window_.back().p >= psi) window_.pop_back();
     window_.push_back({timeS, psi});
     while (window_.front().t < timeS - kHeldS) window_.pop_front();
-    if (samples_.front().t <= timeS - kHeldS + 1.5 * kPhaseSecondsPerTick)
-        heldTop_ = std::max(heldTop_, window_.front().p);
-    // The set-up's pressures are the levels to go by as soon as the joint starts; without them
-    // the curve's own top so far.
+    if (samples_.front().t <= timeS - kHeldS + 1.5 * kPhaseSecondsPerTick &&
+        window_.front().p > heldTop_) {
+        heldTop_ = window_.front().p;
+        // A rise of more than a few percent since the last counts as the pressure still going
+        // up, however slowly it creeps.
+        if (heldTop_ > heldTopAtRise_ * 1.03 + 1) heldTopRoseAt_ = timeS, heldTopAtRise_ = heldTop_;
+    }
+    // The set-up's pressures are the levels to go by as soon as the joint starts. An operator
+    // may work to other pressures than the set-up recommended: when, before any bead-up, the
+    // curve has held a working pressure for a while that the set-up's bead level would never
+    // count as one, the curve's own levels are taken from then on, as the phase finder takes
+    // them.
+    const bool drop = !guidesDropped_ && stage_ == Stage::Waiting && guidesUnreachable() &&
+                      timeS - heldTopRoseAt_ >= kHeldS;
+    if (drop) guidesDropped_ = true;
     double top = heldTop_;
-    for (const auto& g : {guides_.beadPsi, guides_.fusePsi}) {
-        if (g && std::isfinite(*g) && *g > 0) top = std::max(top, *g);
+    if (!guidesDropped_) {
+        for (const auto& g : {guides_.beadPsi, guides_.fusePsi}) {
+            if (g && std::isfinite(*g) && *g > 0) top = std::max(top, *g);
+        }
     }
     levels_ = phaseLevels(guides_, top);
+    // The bead-up under way began where the curve crossed the new level.
+    if (drop) rescanPending();
 
     const qsizetype before = events_.size();
     step();
     updateNow();
     return events_.size() != before;
+}
+
+bool LivePhaseTracker::guidesUnreachable() const {
+    const double drag = guides_.dragPsi.value_or(0);
+    for (const auto& g : {guides_.beadPsi, guides_.fusePsi}) {
+        if (!g || !std::isfinite(*g) || *g <= drag) continue;
+        // Held well above drag (not the drag held before the bead-up), yet short of halfway
+        // from drag to the set-up's level, with room to spare.
+        if (heldTop_ >= kLeastWorkingPsi && heldTop_ > drag + 0.25 * (*g - drag) &&
+            drag + 0.5 * (*g - drag) > 0.9 * heldTop_)
+            return true;
+    }
+    return false;
 }
 
 bool LivePhaseTracker::beyond(double p) const {
@@ -227,15 +258,24 @@ void LivePhaseTracker::step() {
             break;
         case Stage::Soak:
             if (s.p >= levels_.high) {
-                if (!fellToZero_) {
-                    // Back at bead pressure without the carriage opened: a second bead-up,
-                    // which the bead-up takes in as the evaluation does.
+                const double level =
+                    std::max(2 * soakLevel_ - soakLow_ + kLeastStepPsi, levels_.zero);
+                if (!fellToZero_ && samples_[k].t - phaseStart_ < kLatestSecondBeadS) {
+                    // Back at bead pressure early in the soak without the carriage opened: a
+                    // second bead-up, which the bead-up takes in as the evaluation does.
                     begin(Phase::BeadUp, beadStart_, false);
+                } else if (!fellToZero_) {
+                    // At fusion pressure after a long soak: the carriage opened and closed
+                    // between two replies (replies far apart, a quick changeover). The open
+                    // began after the last reply at the soak's level.
+                    size_t j = k;
+                    while (j > 0 && samples_[j - 1].p > level) --j;
+                    if (j > 0) begin(Phase::Open, std::max(phaseStart_, samples_[j - 1].t));
+                    begin(Phase::BuildUp, std::max(phaseStart_, crossingBefore(j, level)));
+                    step();
                 } else {
                     // The fusion after a soak that bled down to the open level: soak and open
                     // cannot be told apart, the build-up starts where the pressure left it.
-                    const double level =
-                        std::max(2 * soakLevel_ - soakLow_ + kLeastStepPsi, levels_.zero);
                     size_t j = k;
                     while (j > 0 && samples_[j - 1].p > level) --j;
                     begin(Phase::BuildUp, crossingBefore(j, level));

@@ -85,6 +85,8 @@ private:
     double median(double fromS, double toS) const;
     // A pressure past the boundary that ends the present stage.
     bool beyond(double p) const;
+    // The curve holds a working pressure the set-up's bead or fusion level would never count.
+    bool guidesUnreachable() const;
     // Picks up a run past the new stage's boundary that was already under way.
     void rescanPending();
     LimitState stateOf(Phase phase, double seconds, bool ended, bool startSeen) const;
@@ -98,6 +100,9 @@ private:
     // running lows.
     std::deque<Sample> window_;
     double heldTop_ = 0;
+    double heldTopRoseAt_ = 0;  // when the held top last went up by more than a little
+    double heldTopAtRise_ = 0;
+    bool guidesDropped_ = false;  // the set-up's pressures are not the joint's
 
     Stage stage_ = Stage::Waiting;
     double phaseStart_ = 0;

@@ -262,17 +262,7 @@ private:
 
     static int mapX(const PlotGeometry& g, int t) { return plotTimeX(g, t); }
 
-    static int mapY(const PlotGeometry& g, double psi) {
-        const PageRect& r = g.rect;
-        // Whole units map in integers, as they always have; a decimal scale needs the exact top.
-        const int y =
-            g.pressureDecimals == 0
-                ? r.bottom + static_cast<int>(static_cast<long long>(psi) * (r.top - r.bottom) /
-                                              std::max(g.pressureTopPsi, 1))
-                : r.bottom + static_cast<int>(psi * (r.top - r.bottom) / g.pressureTopPsiExact);
-        if (y <= r.bottom) return r.bottom + 1;
-        return std::min(y, r.top);
-    }
+    static int mapY(const PlotGeometry& g, double psi) { return plotPressureY(g, psi); }
 
     void grid(const PlotGeometry& g) {
         const PageRect& r = g.rect;
@@ -372,6 +362,18 @@ int plotTimeX(const PlotGeometry& g, int t) {
     const long long x = r.left + static_cast<long long>(r.right - r.left) *
                                      (std::max(t, g.timeStart) - g.timeStart) / span;
     return static_cast<int>(std::clamp<long long>(x, r.left, r.right));
+}
+
+int plotPressureY(const PlotGeometry& g, double psi) {
+    const PageRect& r = g.rect;
+    // Whole units map in integers, as they always have; a decimal scale needs the exact top.
+    const int y =
+        g.pressureDecimals == 0
+            ? r.bottom + static_cast<int>(static_cast<long long>(psi) * (r.top - r.bottom) /
+                                          std::max(g.pressureTopPsi, 1))
+            : r.bottom + static_cast<int>(psi * (r.top - r.bottom) / g.pressureTopPsiExact);
+    if (y <= r.bottom) return r.bottom + 1;
+    return std::min(y, r.top);
 }
 
 PageDrawing buildSummaryPlot(const JointRecord& rec, const PageRect& box, const PageMetrics& m,

@@ -52,6 +52,8 @@ PageDrawing buildSummaryPlot(const JointRecord& rec, const PageRect& box, const 
 
 // Where time `ticks` lies across a plot drawn with geometry `g`.
 int plotTimeX(const PlotGeometry& g, int ticks);
+// Where a pressure (psi) lies up a plot drawn with geometry `g`, kept inside the frame.
+int plotPressureY(const PlotGeometry& g, double psi);
 
 // The report page of a decoded report. `path` is the report's full path as shown on the page.
 PageDrawing buildReportPage(const JointRecord& rec, const QString& path, const PageMetrics& m,

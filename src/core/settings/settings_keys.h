@@ -30,6 +30,9 @@ inline constexpr IntKey ZoomPercent{kSettings, "Zoom Percent"};
 inline constexpr StringKey ArchiveLocation{kSettings, "Archive Location"};
 // Every download is archived as it is stored (1, the default) or not (0).
 inline constexpr IntKey ArchiveDownloads{kSettings, "Archive Downloads"};
+// The live guide beside Log/Status, and whether its cues sound.
+inline constexpr IntKey GuideShown{kSettings, "Guide"};
+inline constexpr IntKey GuideSound{kSettings, "Guide Sound"};
 
 // The heater temperature offset, -200..200 degrees of the temperature unit. A value outside
 // (a settings file edited by hand) counts as no offset.

@@ -51,6 +51,7 @@ void SettingsPage::load() {
     if (portIndex < 0 || portIndex >= kPortCount) portIndex = kDefaultPortIndex;
     // The logger link runs demo mode whenever the value is not 0.
     demo = c_.settings.read(keys::DemoMode, 0) != 0;
+    guideSound = c_.settings.read(keys::GuideSound, 1) != 0;
     // Every reader takes an unknown unit for psi and °F, so that is what the dialog shows.
     pressureUnit = c_.settings.read(keys::PressUnitInx, 0);
     if (pressureUnit < 0 || pressureUnit >= kPressureUnitCount) pressureUnit = 0;
@@ -91,6 +92,7 @@ bool SettingsPage::accept() {
     c_.settings.write(keys::PressUnitInx, pressureUnit);
     c_.settings.write(keys::TempUnitInx, temperatureUnit);
     c_.settings.write(keys::DemoMode, demo ? 1 : 0);
+    c_.settings.write(keys::GuideSound, guideSound ? 1 : 0);
     c_.settings.write(keys::ComPort, portIndex);
     // The limits themselves are valid offsets too: whatever passes the check is kept.
     c_.settings.write(keys::TempOffset, *value);

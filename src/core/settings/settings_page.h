@@ -40,6 +40,7 @@ public:
     // accept().
     int portIndex = kDefaultPortIndex;  // entry k of the port list is COM(k + 1)
     bool demo = false;
+    bool guideSound = true;  // the live guide sounds its cues
     int pressureUnit = 0;     // 0 psi, 1 bar, 2 kg/cm², 3 MPa
     int temperatureUnit = 0;  // 0 °F, 1 °C
     QString offset = QStringLiteral("0");

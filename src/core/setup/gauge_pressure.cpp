@@ -28,6 +28,26 @@ double ConvertToPsi(double value, int currentPressureUnitIndex) {
     return std::fabs(value) * psiPerUnit(currentPressureUnitIndex);
 }
 
+std::optional<double> gaugePsiOfInterfacial(double interfacialPsi, const SettingsStore& settings,
+                                            const QString& modelText,
+                                            int currentPressureUnitIndex) {
+    const double area = fusionArea(settings, modelText);
+    if (!(area > 0)) return std::nullopt;
+    // The drag pressure carries its unit's label: it is read in that unit.
+    const double drag =
+        dragPressurePsi(settings.read(keys::DragPressure), currentPressureUnitIndex);
+
+    double piston = readLeadingNumber(settings.read(keys::PistonArea));
+    if (settings.read(keys::PistonAreaUnit, 0) == 1) piston /= kSquareCentimetresPerSquareInch;
+    // A piston area that reads as nothing ("--", empty) gives no gauge pressure, not a
+    // division by zero.
+    if (!(piston > 0)) return std::nullopt;
+
+    const double gauge = interfacialPsi * area / piston + drag;
+    if (!std::isfinite(gauge)) return std::nullopt;
+    return gauge;
+}
+
 QString GetRecommendedGaugePressure(const QString& interfacialPressure,
                                     const SettingsStore& settings, const ProgramState& state) {
     const QString none = QString::fromLatin1(kNoGaugePressure);
@@ -35,23 +55,12 @@ QString GetRecommendedGaugePressure(const QString& interfacialPressure,
     // is no pressure: reading it as 0 would recommend the drag pressure alone.
     if (!hasLeadingNumber(interfacialPressure)) return none;
 
-    const double area = fusionArea(settings, state.currentMachineModelText);
-    if (!(area > 0)) return none;
-
     const int unit = state.currentPressureUnitIndex;
     const double ifp = ConvertToPsi(readLeadingNumber(interfacialPressure), unit);
-    // The drag pressure carries its unit's label: it is read in that unit.
-    const double drag = dragPressurePsi(settings.read(keys::DragPressure), unit);
-
-    double piston = readLeadingNumber(settings.read(keys::PistonArea));
-    if (settings.read(keys::PistonAreaUnit, 0) == 1) piston /= kSquareCentimetresPerSquareInch;
-    // A piston area that reads as nothing ("--", empty) gives no gauge pressure, not a
-    // division by zero.
-    if (!(piston > 0)) return none;
-
-    const double gauge = ifp * area / piston + drag;
-    if (!std::isfinite(gauge)) return none;
-    return formatPressureInUnit(gauge, settings.read(keys::PressUnitInx, 0));
+    const std::optional<double> gauge =
+        gaugePsiOfInterfacial(ifp, settings, state.currentMachineModelText, unit);
+    if (!gauge) return none;
+    return formatPressureInUnit(*gauge, settings.read(keys::PressUnitInx, 0));
 }
 
 QString FormatPressureReading(double psi, int pressureUnitIndex) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "program_state.h"
 #include "settings/settings_store.h"
@@ -17,6 +18,12 @@ inline constexpr const char* kNoGaugePressure = "-----";
 // "-----" when it cannot be computed. Reads the set-up values from the store.
 QString GetRecommendedGaugePressure(const QString& interfacialPressure,
                                     const SettingsStore& settings, const ProgramState& state);
+
+// The gauge pressure (psi) that stands for an interfacial pressure (psi) through the set-up of
+// the pages: interfacial x pipe area / piston area + drag. Empty when the set-up gives no area
+// or piston area.
+std::optional<double> gaugePsiOfInterfacial(double interfacialPsi, const SettingsStore& settings,
+                                            const QString& modelText, int currentPressureUnitIndex);
 
 // The absolute value of a number in the current pressure unit, in psi.
 double ConvertToPsi(double value, int currentPressureUnitIndex);

@@ -1,6 +1,7 @@
 #include "ui/logger/log_status_dlg.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -12,9 +13,12 @@
 #include <QVBoxLayout>
 
 #include "app_info.h"
+#include "evaluation/job_summary.h"
 #include "logger/setup_summary.h"
 #include "platform/termination.h"
 #include "settings/settings_keys.h"
+#include "ui/logger/guide_panel.h"
+#include "ui/logger/guide_summary_dlg.h"
 #include "ui/logger/port_tried.h"
 #include "ui/setup/setup_pages.h"
 
@@ -122,30 +126,58 @@ CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget
     readings->addWidget(pressureBox_, 0, 0);
     readings->addWidget(temperatureBox_, 0, 1);
     readings->addWidget(loggingPanel_, 0, 1);
+    guideBox_ = new QCheckBox(QStringLiteral("Guide"), this);
+    guideBox_->setToolTip(
+        QStringLiteral("Show the live guide: the joint's curve, its phase and "
+                       "the procedure's limits"));
+    guidePanel_ = new GuidePanel(c_.settings, this);
+    guidePanel_->hide();
+
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(guideBox_);
     buttons->addStretch(1);
     buttons->addWidget(setup_);
     buttons->addWidget(connect_);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout;
     layout->addLayout(readings);
     layout->addWidget(probeVersion_);
     layout->addWidget(statusBox_);
     layout->addWidget(stopwatchBox_);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The guide widens the window to the right; the window's own column stays as it is.
+    auto* outer = new QHBoxLayout(this);
+    outer->addLayout(layout);
+    outer->addWidget(guidePanel_, 1);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+
+    guideBox_->setChecked(c_.settings.read(keys::GuideShown, 0) != 0);
+    showGuide(guideBox_->isChecked());
+    QObject::connect(guideBox_, &QCheckBox::toggled, this, [this](bool shown) {
+        c_.settings.write(keys::GuideShown, shown ? 1 : 0);
+        showGuide(shown);
+    });
 
     QObject::connect(connect_, &QPushButton::clicked, this, &CLogStatusDlg::onConnectButton);
     QObject::connect(setup_, &QPushButton::clicked, this, &CLogStatusDlg::onSetupButton);
     QObject::connect(reset_, &QPushButton::clicked, this, [this] { cycle_.resetStopwatch(); });
 
-    QObject::connect(&runner_, &CycleRunner::stepped, this,
-                     [this](const LoggingCycle::StepResult& result) {
-                         setWindowTitle(c_.settings.read(keys::DemoMode, 0) != 0
-                                            ? QStringLiteral("Log/Status (DEMO)")
-                                            : QStringLiteral("Log/Status"));
-                         render();
-                         if (result.endDialog) reject();
-                     });
+    QObject::connect(
+        &runner_, &CycleRunner::stepped, this,
+        [this](const LoggingCycle::StepResult& result, const std::optional<QByteArray>& line) {
+            // The guide reads the replies the cycle has handled; it answers none.
+            if (line) {
+                if (const auto reply = protocol::parseStatusReply(*line))
+                    guidePanel_->reply(*reply);
+            }
+            setWindowTitle(c_.settings.read(keys::DemoMode, 0) != 0
+                               ? QStringLiteral("Log/Status (DEMO)")
+                               : QStringLiteral("Log/Status"));
+            render();
+            if (result.endDialog) {
+                showGuideSummary();
+                reject();
+            }
+        });
     QObject::connect(&runner_, &CycleRunner::linkLost, this, [this] { render(); });
     built_ = true;
     render();
@@ -193,6 +225,21 @@ void CLogStatusDlg::render() {
     setup_->setEnabled(d.setupButtonEnabled);
     connect_->setText(d.connectButtonText);
     connect_->setEnabled(d.connectButtonEnabled);
+}
+
+void CLogStatusDlg::showGuide(bool shown) {
+    guidePanel_->setVisible(shown);
+}
+
+void CLogStatusDlg::showGuideSummary() {
+    const LiveGuide* guide = guidePanel_->guide();
+    const QString path = cycle_.downloadedPath();
+    if (!guideBox_->isChecked() || !guide || guide->tracker().events().isEmpty() || path.isEmpty())
+        return;
+    const ProcedureLoad load = chooseProcedure(QString(), c_.settings);
+    auto* summary =
+        new GuideSummaryDlg(*guide, path, load.procedure.value_or(Procedure{}), parentWidget());
+    summary->show();
 }
 
 void CLogStatusDlg::openPort() {

@@ -6,11 +6,14 @@
 #include "setup/setup_runner.h"
 #include "ui/logger/cycle_runner.h"
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 
 namespace vr5 {
+
+class GuidePanel;
 
 // The Log/Status window: live readings from the logger, the set-up of a new joint, and the
 // download of a finished run. The logging cycle decides everything; this window binds it to
@@ -33,6 +36,9 @@ public:
     QLabel* statusText() const { return statusText_; }
     QLabel* recommendedPressures() const { return recommended_; }
     QGroupBox* statusBox() const { return statusBox_; }
+    // The live guide beside the window, shown while its box is ticked.
+    QCheckBox* guideBox() const { return guideBox_; }
+    GuidePanel* guidePanel() const { return guidePanel_; }
 
     // SetupHost: what the set-up pages use.
     Link linkState() const override;
@@ -52,6 +58,9 @@ private:
     void openPort();
     void closeCycle();
     void render();
+    void showGuide(bool shown);
+    // After a download with the guide shown: its phase times beside the report's.
+    void showGuideSummary();
 
     // Shows the window as the cycle left it before any message, so that the status text behind a
     // box already says what the box is about.
@@ -91,6 +100,8 @@ private:
     QPushButton* reset_;
     QPushButton* setup_;
     QPushButton* connect_;
+    QCheckBox* guideBox_;
+    GuidePanel* guidePanel_;
 };
 
 }  // namespace vr5

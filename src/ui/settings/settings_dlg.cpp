@@ -73,8 +73,11 @@ CSettingsDlg::CSettingsDlg(SetupContext context, std::function<QStringList()> li
     generalLayout->addWidget(portLabel_, 0, 0);
     generalLayout->addWidget(port_, 0, 1);
     generalLayout->addWidget(demo_, 1, 0, 1, 2);
+    guideSound_ = new QCheckBox(QStringLiteral("Guide sound"), general);
+    guideSound_->setToolTip(QStringLiteral("The live guide of Log/Status sounds its cues"));
+    generalLayout->addWidget(guideSound_, 2, 0, 1, 2);
     generalLayout->setColumnStretch(2, 1);
-    generalLayout->setRowStretch(2, 1);
+    generalLayout->setRowStretch(3, 1);
 
     pressure_ = new QButtonGroup(this);
     QGroupBox* pressureBox = radioGroup(QStringLiteral("Pressure Units"),
@@ -108,7 +111,7 @@ CSettingsDlg::CSettingsDlg(SetupContext context, std::function<QStringList()> li
     layout->addWidget(buttons_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    QList<QWidget*> chain{port_, demo_};
+    QList<QWidget*> chain{port_, demo_, guideSound_};
     for (QAbstractButton* b : pressure_->buttons()) chain << b;
     for (QAbstractButton* b : temperature_->buttons()) chain << b;
     chain << offset_ << okButton() << cancelButton();
@@ -182,6 +185,7 @@ void CSettingsDlg::showEvent(QShowEvent* event) {
 void CSettingsDlg::display(const SettingsPage& page) {
     port_->setCurrentIndex(rowOfPortIndex(page.portIndex));
     demo_->setChecked(page.demo);
+    guideSound_->setChecked(page.guideSound);
     if (QAbstractButton* b = pressure_->button(page.pressureUnit)) b->setChecked(true);
     if (QAbstractButton* b = temperature_->button(page.temperatureUnit)) b->setChecked(true);
     offset_->setText(page.offset);
@@ -193,6 +197,7 @@ void CSettingsDlg::accept() {
     page_.newPortDevice = port_->currentData(kNewDeviceRole).toString();
     if (chosen >= 0) page_.portIndex = chosen;
     page_.demo = demo_->isChecked();
+    page_.guideSound = guideSound_->isChecked();
     page_.pressureUnit = pressure_->checkedId();
     page_.temperatureUnit = temperature_->checkedId();
     page_.offset = offset_->text();

@@ -48,6 +48,7 @@ public:
     ClickableLabel* portLabel() const { return portLabel_; }
     QComboBox* portBox() const { return port_; }
     QCheckBox* demoBox() const { return demo_; }
+    QCheckBox* guideSoundBox() const { return guideSound_; }
     QButtonGroup* pressureUnits() const { return pressure_; }
     QButtonGroup* temperatureUnits() const { return temperature_; }
     QLineEdit* offsetBox() const { return offset_; }
@@ -86,6 +87,7 @@ private:
     ClickableLabel* portLabel_;
     QComboBox* port_;
     QCheckBox* demo_;
+    QCheckBox* guideSound_ = nullptr;
     QButtonGroup* pressure_;
     QButtonGroup* temperature_;
     QLineEdit* offset_;

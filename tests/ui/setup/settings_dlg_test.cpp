@@ -64,6 +64,8 @@ TEST_F(SettingsDialogTest, ShowsTheDefaultsInItsGroups) {
     EXPECT_FALSE(dialog.portBox()->isEditable());
     EXPECT_EQ(dialog.portBox()->currentText(), "COM6");
     EXPECT_FALSE(dialog.demoBox()->isChecked());
+    EXPECT_EQ(dialog.guideSoundBox()->text(), "Guide sound");
+    EXPECT_TRUE(dialog.guideSoundBox()->isChecked());
     QStringList units;
     for (const QAbstractButton* b : dialog.pressureUnits()->buttons()) units << b->text();
     for (const QAbstractButton* b : dialog.temperatureUnits()->buttons()) units << b->text();
@@ -81,6 +83,7 @@ TEST_F(SettingsDialogTest, FillAndConfirmWithEnter) {
     dialog.show();
     dialog.portBox()->setCurrentIndex(11);
     clickMark(dialog.demoBox());
+    clickMark(dialog.guideSoundBox());
     clickMark(dialog.pressureUnits()->button(3));
     clickMark(dialog.temperatureUnits()->button(1));
 
@@ -101,6 +104,7 @@ TEST_F(SettingsDialogTest, FillAndConfirmWithEnter) {
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(settings.read(keys::ComPort, -1), 11);
     EXPECT_EQ(settings.read(keys::DemoMode, -1), 1);
+    EXPECT_EQ(settings.read(keys::GuideSound, -1), 0);
     EXPECT_EQ(settings.read(keys::PressUnitInx, -1), 3);
     EXPECT_EQ(settings.read(keys::TempUnitInx, -1), 1);
     EXPECT_EQ(settings.read(keys::TempOffset, -1), -200);
@@ -109,6 +113,7 @@ TEST_F(SettingsDialogTest, FillAndConfirmWithEnter) {
     CSettingsDlg again({settings, state, prompter}, QStringList{});
     EXPECT_EQ(again.portBox()->currentText(), "COM12");
     EXPECT_TRUE(again.demoBox()->isChecked());
+    EXPECT_FALSE(again.guideSoundBox()->isChecked());
     EXPECT_EQ(again.pressureUnits()->checkedId(), 3);
     EXPECT_EQ(again.temperatureUnits()->checkedId(), 1);
     EXPECT_EQ(again.offsetBox()->text(), "-200");

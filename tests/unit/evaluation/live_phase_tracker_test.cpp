@@ -257,3 +257,64 @@ TEST(LivePhaseTracker, RepliesOutOfOrderAreIgnored) {
 
 }  // namespace
 }  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// The operator works at other pressures than the set-up recommended (a machine dialled by its
+// own chart): the set-up's pressures are no levels to go by once the curve holds others, and the
+// phases are read from the curve as the evaluation reads them.
+TEST(LivePhaseTracker, PressuresOtherThanTheSetUpsAreFollowed) {
+    struct Case {
+        const char* name;
+        double setUpPsi;  // bead and fusion gauge pressure the set-up recommended
+        double workedPsi;
+    };
+    for (const Case& c : {Case{"lower", 356, 190}, Case{"higher", 190, 356}}) {
+        SCOPED_TRACE(c.name);
+        GeneratedJoint j;
+        j.beadPsi = j.fusePsi = c.workedPsi;
+        j.make();
+        LivePhaseTracker tracker({c.setUpPsi, c.setUpPsi, 30.0}, limitsOf("dvs-2207-1"));
+        for (size_t i = 0; i < j.samples.size(); i += 2)
+            tracker.feed(j.samples[i].first * 0.2, j.samples[i].second);
+        QStringList phases;
+        for (const PhaseEvent& e : tracker.events()) phases << phaseKey(e.phase);
+        EXPECT_EQ(phases.join(u' '), "bead_up heat_soak open build_up cooling");
+        for (const PhaseEvent& e : tracker.events()) {
+            EXPECT_NEAR(e.startS, j.truth[size_t(e.phase)]->start, 0.6)
+                << phaseKey(e.phase).toStdString();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// Replies far apart (a slow link, a time-lapse replay): the carriage opens and closes between two
+// of them. After a long soak the rise is the fusion, not a second bead-up.
+TEST(LivePhaseTracker, AChangeoverBetweenTwoRepliesIsNoSecondBeadUp) {
+    for (int every : {20, 30}) {
+        SCOPED_TRACE(every);
+        GeneratedJoint j;
+        j.openS = 3;
+        j.make();
+        LivePhaseTracker tracker(guidesOf(j), limitsOf("dvs-2207-1"));
+        for (size_t i = 0; i < j.samples.size(); i += size_t(every))
+            tracker.feed(j.samples[i].first * 0.2, j.samples[i].second);
+        QStringList phases;
+        for (const PhaseEvent& e : tracker.events()) phases << phaseKey(e.phase);
+        EXPECT_EQ(phases.join(u' '), "bead_up heat_soak open build_up cooling");
+        ASSERT_TRUE(tracker.now().phase);
+        EXPECT_EQ(phaseKey(*tracker.now().phase), "cooling");
+        // The soak is timed to the last reply before the rise at the latest.
+        const double soakEnd = tracker.events()[2].startS;
+        EXPECT_NEAR(soakEnd, j.truth[1]->end, 0.2 * every + 0.5);
+    }
+}
+
+}  // namespace
+}  // namespace vr5

@@ -174,7 +174,8 @@ TEST_F(SettingsPageTest, OkChecksTheOffsetAndStoresEverything) {
         EXPECT_EQ(store.read(keys::DemoMode, -1), 1);
         EXPECT_EQ(store.read(keys::PressUnitInx, -1), 1);
         EXPECT_EQ(store.read(keys::TempUnitInx, -1), 1);
-        EXPECT_EQ(store.values().size(), 5);
+        EXPECT_EQ(store.read(keys::GuideSound, -1), 1);
+        EXPECT_EQ(store.values().size(), 6);
     }
 }
 
