@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <set>
+#include <utility>
 
 #include "app_info.h"
 #include "evaluation/job_summary.h"
@@ -107,6 +108,11 @@ ArchiveBrowser::ArchiveBrowser(SettingsStore& settings, Prompter& prompter, Repo
       task_(new ArchiveTask(this)) {
     setWindowTitle(QStringLiteral("Archive"));
     setObjectName(QStringLiteral("archiveBrowser"));
+
+    refreshSoon_ = new QTimer(this);
+    refreshSoon_->setSingleShot(true);
+    refreshSoon_->setInterval(kTypingPauseMs);
+    connect(refreshSoon_, &QTimer::timeout, this, &ArchiveBrowser::refresh);
 
     location_ = new QLabel(this);
     location_->setWordWrap(true);
@@ -195,11 +201,6 @@ ArchiveBrowser::ArchiveBrowser(SettingsStore& settings, Prompter& prompter, Repo
     layout->addWidget(summary_);
     layout->addWidget(workLabel_);
     layout->addLayout(buttons);
-
-    refreshSoon_ = new QTimer(this);
-    refreshSoon_->setSingleShot(true);
-    refreshSoon_->setInterval(kTypingPauseMs);
-    connect(refreshSoon_, &QTimer::timeout, this, &ArchiveBrowser::refresh);
 
     resize(1100, 640);
     updateButtons();
