@@ -28,6 +28,7 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "ui/archive/archive_table.h"
+#include "ui/archive/archive_task.h"
 #include "ui/main_frame.h"
 #include "ui_support.h"
 
@@ -466,6 +467,63 @@ TEST_F(ArchiveBrowserTest, AnArchiveThatCannotBeOpenedIsLeftAsItIs) {
             EXPECT_EQ(test::fileBytes(c.file), c.bytes);
         }
         EXPECT_FALSE(QFileInfo::exists(c.file + QStringLiteral("-wal")));
+    }
+}
+
+}  // namespace
+}  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// Work on the archive's own thread ends when asked: by Cancel, by its window going (which waits
+// for it rather than leaving it to run on), and never starts on an archive that cannot open.
+TEST(ArchiveTask, CancelAndAGoneWindowStopTheWorkAndAnArchiveThatCannotOpenRunsNone) {
+    enum class End { Cancel, WindowGone, CannotOpen };
+    for (const End end : {End::Cancel, End::WindowGone, End::CannotOpen}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        test::ArchiveInFolder place;
+        auto task = std::make_unique<ArchiveTask>();
+        auto ran = std::make_shared<std::atomic_bool>(false);
+        auto stopped = std::make_shared<std::atomic_bool>(false);
+        int progressed = 0;
+        QStringList finished;
+        QObject::connect(task.get(), &ArchiveTask::progressed, [&] { ++progressed; });
+        QObject::connect(task.get(), &ArchiveTask::finished,
+                         [&](const QString& error) { finished << error; });
+        const ArchiveLocation location = end == End::CannotOpen
+                                             ? ArchiveLocation::parse(QStringLiteral("ftp://x/y"))
+                                             : ArchiveLocation::sqliteFile(place.path());
+        ASSERT_TRUE(
+            task->start(location, [ran, stopped](JointArchive&, const ArchiveProgress& progress,
+                                                 const std::atomic_bool& cancel) {
+                *ran = true;
+                for (qsizetype i = 0; !cancel; ++i) {
+                    progress(i, 1000000, QStringLiteral("r.tjr"));
+                    QThread::msleep(1);
+                }
+                *stopped = true;
+            }));
+        EXPECT_FALSE(task->start(location, {}));
+        if (end == End::CannotOpen) {
+            ASSERT_TRUE(task->wait(10000));
+            EXPECT_FALSE(*ran);
+            ASSERT_EQ(finished.size(), 1);
+            EXPECT_TRUE(finished[0].contains(u"neither a file nor")) << finished[0].toStdString();
+            continue;
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return progressed > 0; }, 10000));
+        if (end == End::WindowGone) {
+            task.reset();
+            EXPECT_TRUE(*stopped);
+            EXPECT_TRUE(finished.isEmpty());
+            continue;
+        }
+        task->cancel();
+        ASSERT_TRUE(task->wait(10000));
+        EXPECT_TRUE(*stopped);
+        EXPECT_EQ(finished, QStringList{QString()});
+        EXPECT_FALSE(task->running());
     }
 }
 
