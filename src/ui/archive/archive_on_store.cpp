@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPointer>
-#include <QThreadPool>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
 
-#include "app_info.h"
 #include "archive/joint_archive.h"
 #include "settings/settings_keys.h"
 
@@ -15,48 +18,127 @@ namespace vr5 {
 
 namespace {
 
-// One thread stores every report handed over, in the order given, each with a connection of
-// its own. It belongs to the application, which waits for it before the program ends.
-QThreadPool& storingThread() {
-    static QPointer<QThreadPool> pool;
-    if (!pool) {
-        pool = new QThreadPool(qApp);
-        pool->setMaxThreadCount(1);
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, pool.data(),
-                         [p = pool.data()] { p->waitForDone(); });
+// The reports handed over cross to the storing thread, and their failures back, under a
+// std::mutex only; the window's thread is woken by a call without arguments. (Qt's own queues
+// hand data over through locks a thread checker cannot see.)
+class StoringDoor final : public QObject {
+    Q_OBJECT
+public:
+    Q_INVOKABLE void deliver();
+};
+
+struct StoringJob {
+    quint64 id = 0;
+    ArchiveLocation location;
+    QByteArray bytes;
+    QString sourceName;
+};
+
+struct Storing {
+    std::mutex mutex;
+    std::condition_variable wake, idle;
+    std::deque<StoringJob> jobs;
+    bool busy = false;
+    std::vector<std::pair<quint64, QString>> failures;
+    // The window's thread only.
+    StoringDoor* door = nullptr;
+    std::map<quint64, ArchiveFailure> told;
+    quint64 next = 0;
+};
+
+QString store(const StoringJob& job) {
+    JointArchive archive;
+    if (!archive.open(job.location)) return archive.error();
+    QString detail;
+    switch (archive.archiveBytes(job.bytes, job.sourceName, &detail)) {
+        case ImportOutcome::Failed:
+            return archive.error();
+        case ImportOutcome::Unreadable:
+            return detail;
+        default:
+            return {};
     }
-    return *pool;
+}
+
+void storeForever(Storing* s) {
+    for (;;) {
+        std::unique_lock lock(s->mutex);
+        s->wake.wait(lock, [s] { return !s->jobs.empty(); });
+        const StoringJob job = std::move(s->jobs.front());
+        s->jobs.pop_front();
+        s->busy = true;
+        lock.unlock();
+        const QString why = store(job);
+        lock.lock();
+        if (!why.isEmpty()) s->failures.emplace_back(job.id, why);
+        s->busy = false;
+        const bool idle = s->jobs.empty();
+        lock.unlock();
+        if (!why.isEmpty()) QMetaObject::invokeMethod(s->door, "deliver", Qt::QueuedConnection);
+        if (idle) s->idle.notify_all();
+    }
+}
+
+// Made on first use on the window's thread, and kept for the program's life: the thread waits
+// for reports and is never stopped while it stores one (the program waits for it at its end).
+Storing& storing() {
+    static Storing* s = [] {
+        auto* made = new Storing;
+        made->door = new StoringDoor;
+        std::thread(storeForever, made).detach();
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, made->door,
+                         [] { waitForStoredReports(); });
+        return made;
+    }();
+    return *s;
+}
+
+void StoringDoor::deliver() {
+    Storing& s = storing();
+    std::vector<std::pair<quint64, QString>> failures;
+    {
+        std::lock_guard lock(s.mutex);
+        failures.swap(s.failures);
+    }
+    for (const auto& [id, why] : failures) {
+        const auto it = s.told.find(id);
+        if (it == s.told.end()) continue;
+        const ArchiveFailure failed = std::move(it->second);
+        s.told.erase(it);
+        if (failed) failed(why);
+    }
+}
+
+// Hands a report over; `failed` is kept here and told on this thread.
+void handOver(StoringJob job, const ArchiveFailure& failed) {
+    Storing& s = storing();
+    job.id = ++s.next;
+    // Only a failure is told: a report that went in leaves nothing behind here.
+    if (failed) s.told.emplace(job.id, failed);
+    {
+        std::lock_guard lock(s.mutex);
+        s.jobs.push_back(std::move(job));
+    }
+    s.wake.notify_one();
+}
+
+// Tells a failure found before any hand-over as the others are told: after the caller went on.
+void tellLater(const ArchiveFailure& failed, const QString& why) {
+    Storing& s = storing();
+    const quint64 id = ++s.next;
+    s.told.emplace(id, failed);
+    {
+        std::lock_guard lock(s.mutex);
+        s.failures.emplace_back(id, why);
+    }
+    QMetaObject::invokeMethod(s.door, "deliver", Qt::QueuedConnection);
 }
 
 }  // namespace
 
 void archiveStoredBytes(const ArchiveLocation& location, const QByteArray& bytes,
                         const QString& sourceName, const ArchiveFailure& failed) {
-    storingThread().start([location, bytes, sourceName, failed] {
-        QString why;
-        {
-            JointArchive archive;
-            if (!archive.open(location)) {
-                why = archive.error();
-            } else {
-                QString detail;
-                switch (archive.archiveBytes(bytes, sourceName, &detail)) {
-                    case ImportOutcome::Failed:
-                        why = archive.error();
-                        break;
-                    case ImportOutcome::Unreadable:
-                        why = detail;
-                        break;
-                    default:
-                        break;
-                }
-            }
-        }
-        if (why.isEmpty() || !failed) return;
-        // Told on the window's thread; dropped when the application has gone meanwhile.
-        QMetaObject::invokeMethod(
-            qApp, [failed, why] { failed(why); }, Qt::QueuedConnection);
-    });
+    handOver({0, location, bytes, sourceName}, failed);
 }
 
 void archiveStoredReport(const SettingsStore& settings, const QString& path,
@@ -65,10 +147,8 @@ void archiveStoredReport(const SettingsStore& settings, const QString& path,
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (failed) {
-            const QString why =
-                QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
-            QMetaObject::invokeMethod(
-                qApp, [failed, why] { failed(why); }, Qt::QueuedConnection);
+            tellLater(failed,
+                      QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString());
         }
         return;
     }
@@ -93,10 +173,21 @@ void archiveStoredReport(const SettingsStore& settings, const QString& path, QWi
 }
 
 bool waitForStoredReports(int timeoutMs) {
-    const bool done = storingThread().waitForDone(timeoutMs);
-    // The failures it told are delivered on this thread.
-    QCoreApplication::sendPostedEvents();
+    Storing& s = storing();
+    bool done = true;
+    {
+        std::unique_lock lock(s.mutex);
+        const auto over = [&s] { return s.jobs.empty() && !s.busy; };
+        if (timeoutMs < 0)
+            s.idle.wait(lock, over);
+        else
+            done = s.idle.wait_for(lock, std::chrono::milliseconds(timeoutMs), over);
+    }
+    // The failures it found are told now, on this thread.
+    s.door->deliver();
     return done;
 }
 
 }  // namespace vr5
+
+#include "archive_on_store.moc"

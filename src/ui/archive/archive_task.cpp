@@ -2,56 +2,82 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QThread>
+#include <utility>
 
 namespace vr5 {
 
 ArchiveTask::ArchiveTask(QObject* parent) : QObject(parent) {}
 
 ArchiveTask::~ArchiveTask() {
-    if (!thread_) return;
+    if (!thread_.joinable()) return;
     cancel_ = true;
-    thread_->wait();
-    delete thread_;
+    thread_.join();
 }
 
 bool ArchiveTask::start(const ArchiveLocation& location, Work work) {
-    if (thread_) return false;
+    if (running_) return false;
     cancel_ = false;
-    openError_ = std::make_shared<QString>();
-    thread_ = QThread::create([this, location, work = std::move(work), openError = openError_] {
-        JointArchive archive;
-        if (!archive.open(location)) {
-            *openError = archive.error();
-            return;
-        }
-        // The task outlives its thread (its destructor waits), so `this` stays valid here; the
-        // progress goes to the window's thread.
-        const ArchiveProgress progress = [this](qsizetype index, qsizetype count,
-                                                const QString& path) {
-            QMetaObject::invokeMethod(
-                this, [this, index, count, path] { Q_EMIT progressed(index, count, path); },
-                Qt::QueuedConnection);
+    running_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        progress_.reset();
+        ended_ = false;
+        openError_.clear();
+    }
+    // The task outlives the thread (its destructor joins it), so `this` stays valid there.
+    thread_ = std::thread([this, location, work = std::move(work)] {
+        const auto wake = [this] {
+            QMetaObject::invokeMethod(this, "deliver", Qt::QueuedConnection);
         };
-        work(archive, progress, cancel_);
+        QString openError;
+        {
+            JointArchive archive;
+            if (archive.open(location)) {
+                work(
+                    archive,
+                    [this, &wake](qsizetype index, qsizetype count, const QString& path) {
+                        {
+                            std::lock_guard lock(mutex_);
+                            progress_ = Progress{index, count, path};
+                        }
+                        wake();
+                    },
+                    cancel_);
+            } else {
+                openError = archive.error();
+            }
+        }
+        {
+            std::lock_guard lock(mutex_);
+            ended_ = true;
+            openError_ = openError;
+        }
+        wake();
     });
-    connect(thread_, &QThread::finished, this, &ArchiveTask::ended);
-    thread_->start();
     return true;
 }
 
-void ArchiveTask::ended() {
-    if (!thread_) return;
-    thread_->wait();
-    delete thread_;
-    thread_ = nullptr;
-    // Progress sent before the end arrives before it.
-    QCoreApplication::sendPostedEvents(this);
-    Q_EMIT finished(*openError_);
+void ArchiveTask::deliver() {
+    std::optional<Progress> progress;
+    bool ended = false;
+    QString openError;
+    {
+        std::lock_guard lock(mutex_);
+        progress = std::exchange(progress_, std::nullopt);
+        ended = std::exchange(ended_, false);
+        openError = openError_;
+    }
+    if (progress) Q_EMIT progressed(progress->index, progress->count, progress->path);
+    if (!ended || !running_) return;
+    thread_.join();
+    running_ = false;
+    Q_EMIT finished(openError);
 }
 
 bool ArchiveTask::wait(int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
-    while (thread_) {
+    while (running_) {
         if (deadline.hasExpired()) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);

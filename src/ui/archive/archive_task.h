@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
 #include <atomic>
 #include <functional>
-#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "archive/joint_archive.h"
 
@@ -26,7 +27,7 @@ public:
 
     // False when work is running already.
     bool start(const ArchiveLocation& location, Work work);
-    bool running() const { return thread_ != nullptr; }
+    bool running() const { return running_; }
     void cancel() { cancel_ = true; }
     bool cancelled() const { return cancel_; }
     // Waits until the work has ended and finished() was sent (tests).
@@ -39,11 +40,23 @@ Q_SIGNALS:
     void finished(const QString& openError);
 
 private:
-    void ended();
+    // On the window's thread: the progress and the end the work has left since.
+    Q_INVOKABLE void deliver();
 
-    QThread* thread_ = nullptr;
+    struct Progress {
+        qsizetype index = 0, count = 0;
+        QString path;
+    };
+
+    std::thread thread_;
+    bool running_ = false;
     std::atomic_bool cancel_{false};
-    std::shared_ptr<QString> openError_;
+    // What the work leaves for the window's thread. The work's data crosses under this lock
+    // only; the window's thread is woken by a call without arguments.
+    std::mutex mutex_;
+    std::optional<Progress> progress_;
+    bool ended_ = false;
+    QString openError_;
 };
 
 }  // namespace vr5
