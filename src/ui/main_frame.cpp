@@ -35,6 +35,8 @@
 #include "text/number_text.h"
 #include "ui/about_dlg.h"
 #include "ui/analyzer_dlg.h"
+#include "ui/archive/archive_browser.h"
+#include "ui/archive/archive_on_store.h"
 #include "ui/logger/diagnostics_dlg.h"
 #include "ui/logger/log_status_dlg.h"
 #include "ui/page_output.h"
@@ -162,6 +164,7 @@ void CMainFrame::buildMenus() {
     file->addAction(action(Command::PrintSetup));
     file->addAction(action(Command::PrintMany));
     file->addAction(action(Command::EvaluateMany));
+    addArchiveCommand(*this, file, settings_, prompter_);
     file->addSeparator();
     file->addAction(action(Command::Send));
     file->addSeparator();
@@ -473,7 +476,9 @@ void CMainFrame::onAnalyze() {
 
 void CMainFrame::onAppendNotes() {
     if (!reportCommandsEnabled(state_) || !doc_->hasReport()) return;
-    runAppendNotes(*doc_, state_, prompter_, this);
+    // The new version is archived beside the old one.
+    if (runAppendNotes(*doc_, state_, prompter_, this))
+        archiveStoredReport(settings_, doc_->path(), this, QStringLiteral("report with the notes"));
     // The report on disk has the longer notes: the page shows them.
     if (state_.reloadFlag) doc_->ReloadIfFlagged();
     updateCommands();

@@ -88,6 +88,7 @@ TEST_F(MainFrameTest, MenusHoldEveryCommandInOrder) {
                                "P&rint Setup...",
                                "Print &Many...",
                                "&Evaluate Many...",
+                               "&Archive...",
                                "-",
                                "Sen&d...",
                                "-",

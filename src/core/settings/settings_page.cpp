@@ -59,6 +59,8 @@ void SettingsPage::load() {
     if (temperatureUnit < 0 || temperatureUnit >= kTemperatureUnitCount) temperatureUnit = 0;
     // An offset outside the range is shown as it is; OK then asks for a valid one.
     offset = QString::number(c_.settings.read(keys::TempOffset, 0));
+    archiveDownloads = c_.settings.read(keys::ArchiveDownloads, 1) != 0;
+    archiveLocation = c_.settings.read(keys::ArchiveLocation);
     clicks_ = 0;
     ticks_ = 0;
 }
@@ -69,6 +71,13 @@ bool SettingsPage::accept() {
     if (!value) {
         c_.prompter.show(message, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
         return false;
+    }
+    archiveLocation = archiveLocation.trimmed();
+    if (!archiveLocation.isEmpty() && checkArchiveLocation) {
+        if (const QString why = checkArchiveLocation(archiveLocation); !why.isEmpty()) {
+            c_.prompter.show(why, QString::fromUtf8(kAppTitle), Prompter::Icon::Warning);
+            return false;
+        }
     }
     if (!newPortDevice.isEmpty()) {
         // Named last of all checks: a refused entry elsewhere leaves no new link behind.
@@ -96,6 +105,8 @@ bool SettingsPage::accept() {
     c_.settings.write(keys::ComPort, portIndex);
     // The limits themselves are valid offsets too: whatever passes the check is kept.
     c_.settings.write(keys::TempOffset, *value);
+    c_.settings.write(keys::ArchiveDownloads, archiveDownloads ? 1 : 0);
+    c_.settings.write(keys::ArchiveLocation, archiveLocation);
     return true;
 }
 

@@ -12,9 +12,9 @@
 
 namespace vr5 {
 
-// The Settings dialog: serial port, demo mode, pressure and temperature units and the
-// temperature offset, all kept in section "Settings". It also carries the hidden way into
-// Diagnostics: four quick clicks on "Port:".
+// The Settings dialog: serial port, demo mode, pressure and temperature units, the
+// temperature offset and the archive, all kept in section "Settings". It also carries the hidden
+// way into Diagnostics: four quick clicks on "Port:".
 class SettingsPage {
 public:
     static constexpr const char* kCaption = "Settings";
@@ -40,10 +40,17 @@ public:
     // accept().
     int portIndex = kDefaultPortIndex;  // entry k of the port list is COM(k + 1)
     bool demo = false;
-    bool guideSound = true;  // the live guide sounds its cues
+    bool guideSound = true;   // the live guide sounds its cues
     int pressureUnit = 0;     // 0 psi, 1 bar, 2 kg/cm², 3 MPa
     int temperatureUnit = 0;  // 0 °F, 1 °C
     QString offset = QStringLiteral("0");
+    // Every download is archived as it is stored; where the archive lives (empty: the SQLite
+    // file in the application-data folder; a file path or postgresql://user@host:port/db).
+    bool archiveDownloads = true;
+    QString archiveLocation;
+    // Why an archive location typed cannot be used (a password in it, an address that is no
+    // database's); empty when it can. OK stores nothing while it says why.
+    std::function<QString(const QString& location)> checkArchiveLocation;
     // A device chosen from beyond the COM names: OK gives it the first free COM name through
     // mapNewPort (the COM number, or nothing and a message for the operator) and stores that.
     QString newPortDevice;
@@ -73,10 +80,10 @@ public:
 
     // Reads the stored values; one that none of the controls can show becomes the default.
     void load();
-    // OK: checks the offset, names a new port device, and stores all five values. A refused
-    // offset or device is told to the operator, nothing is stored, and false keeps the dialog
-    // open. A new pressure unit
-    // rewrites the pressures remembered for the next joint in that unit.
+    // OK: checks the offset and the archive location, names a new port device, and stores the
+    // values. A refused offset, location or device is told to the operator, nothing is stored,
+    // and false keeps the dialog open. A new pressure unit rewrites the pressures remembered for
+    // the next joint in that unit.
     bool accept();
 
     // The dialog's 100 ms timer.

@@ -17,6 +17,7 @@
 #include "logger/setup_summary.h"
 #include "platform/termination.h"
 #include "settings/settings_keys.h"
+#include "ui/archive/archive_on_store.h"
 #include "ui/logger/guide_panel.h"
 #include "ui/logger/guide_summary_dlg.h"
 #include "ui/logger/port_tried.h"
@@ -173,6 +174,10 @@ CLogStatusDlg::CLogStatusDlg(SetupContext context, QString reportFolder, QWidget
                                ? QStringLiteral("Log/Status (DEMO)")
                                : QStringLiteral("Log/Status"));
             render();
+            // The archive holds what the logger gave before anyone could change it.
+            if ((result.endDialog || result.alreadySaved) && !cycle_.downloadedPath().isEmpty())
+                archiveStoredReport(c_.settings, cycle_.downloadedPath(), parentWidget(),
+                                    QStringLiteral("downloaded report"));
             if (result.endDialog) {
                 showGuideSummary();
                 reject();

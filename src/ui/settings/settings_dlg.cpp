@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "archive/archive_location.h"
 #include "platform/com_ports.h"
 #include "ui/setup/setup_page_dialog.h"
 
@@ -94,6 +95,30 @@ CSettingsDlg::CSettingsDlg(SetupContext context, std::function<QStringList()> li
     offsetLayout->addWidget(offset_);
     offsetLayout->addStretch(1);
 
+    auto* archiveGroup = new QGroupBox(QStringLiteral("Archive"), this);
+    archiveDownloads_ = new QCheckBox(QStringLiteral("Archive every download"), archiveGroup);
+    archiveDownloads_->setToolTip(
+        QStringLiteral("Each report downloaded, and each with notes appended, goes into the "
+                       "archive as it is stored"));
+    auto* locationLabel = new QLabel(QStringLiteral("Location:"), archiveGroup);
+    archiveLocation_ = new QLineEdit(archiveGroup);
+    archiveLocation_->setPlaceholderText(
+        QStringLiteral("empty: this computer; or postgresql://user@host:port/database"));
+    archiveLocation_->setMinimumWidth(
+        archiveLocation_->fontMetrics().horizontalAdvance(archiveLocation_->placeholderText()) +
+        20);
+    locationLabel->setBuddy(archiveLocation_);
+    archiveWhere_ = new QLabel(archiveGroup);
+    archiveWhere_->setWordWrap(true);
+    archiveWhere_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* archiveLayout = new QGridLayout(archiveGroup);
+    archiveLayout->addWidget(archiveDownloads_, 0, 0, 1, 2);
+    archiveLayout->addWidget(locationLabel, 1, 0);
+    archiveLayout->addWidget(archiveLocation_, 1, 1);
+    archiveLayout->addWidget(archiveWhere_, 2, 0, 1, 2);
+    connect(archiveLocation_, &QLineEdit::textChanged, this,
+            [this](const QString& typed) { archiveWhere_->setText(archiveWhereText(typed)); });
+
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     okButton()->setDefault(true);
     cancelButton()->setAutoDefault(false);
@@ -106,6 +131,7 @@ CSettingsDlg::CSettingsDlg(SetupContext context, std::function<QStringList()> li
     grid->addWidget(pressureBox, 0, 1);
     grid->addWidget(temperatureBox, 1, 0);
     grid->addWidget(offsetGroup, 1, 1);
+    grid->addWidget(archiveGroup, 2, 0, 1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons_);
@@ -114,10 +140,14 @@ CSettingsDlg::CSettingsDlg(SetupContext context, std::function<QStringList()> li
     QList<QWidget*> chain{port_, demo_, guideSound_};
     for (QAbstractButton* b : pressure_->buttons()) chain << b;
     for (QAbstractButton* b : temperature_->buttons()) chain << b;
-    chain << offset_ << okButton() << cancelButton();
+    chain << offset_ << archiveDownloads_ << archiveLocation_ << okButton() << cancelButton();
     for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
 
     page_.load();
+    // A location is checked as the archive reads it; a password in it is never stored.
+    page_.checkArchiveLocation = [](const QString& typed) {
+        return ArchiveLocation::parse(typed).error;
+    };
     page_.mapNewPort = [this](const QString& device, QString* message) {
         return mapDeviceToFreeCom(device, presentDevices_, message);
     };
@@ -189,6 +219,22 @@ void CSettingsDlg::display(const SettingsPage& page) {
     if (QAbstractButton* b = pressure_->button(page.pressureUnit)) b->setChecked(true);
     if (QAbstractButton* b = temperature_->button(page.temperatureUnit)) b->setChecked(true);
     offset_->setText(page.offset);
+    archiveDownloads_->setChecked(page.archiveDownloads);
+    archiveLocation_->setText(page.archiveLocation);
+    archiveWhere_->setText(archiveWhereText(page.archiveLocation));
+}
+
+QString CSettingsDlg::archiveWhereText(const QString& typed) {
+    const QString env = qEnvironmentVariable("VR5XP_ARCHIVE").trimmed();
+    if (!env.isEmpty()) {
+        return QStringLiteral("VR5XP_ARCHIVE is set: the archive is %1, whatever is entered here.")
+            .arg(ArchiveLocation::parse(env).describe());
+    }
+    const ArchiveLocation location =
+        typed.trimmed().isEmpty() ? ArchiveLocation::sqliteFile(ArchiveLocation::defaultFile())
+                                  : ArchiveLocation::parse(typed);
+    if (location.kind == ArchiveLocation::Kind::Invalid) return location.error;
+    return QStringLiteral("The archive is %1.").arg(location.describe());
 }
 
 void CSettingsDlg::accept() {
@@ -201,9 +247,16 @@ void CSettingsDlg::accept() {
     page_.pressureUnit = pressure_->checkedId();
     page_.temperatureUnit = temperature_->checkedId();
     page_.offset = offset_->text();
+    page_.archiveDownloads = archiveDownloads_->isChecked();
+    page_.archiveLocation = archiveLocation_->text();
     if (!page_.accept()) {
-        offset_->setFocus(Qt::OtherFocusReason);
-        offset_->selectAll();
+        // The box the refusal was about takes the keys.
+        QLineEdit* refused = ArchiveLocation::parse(archiveLocation_->text()).error.isEmpty() ||
+                                     archiveLocation_->text().trimmed().isEmpty()
+                                 ? offset_
+                                 : archiveLocation_;
+        refused->setFocus(Qt::OtherFocusReason);
+        refused->selectAll();
         return;
     }
     QDialog::accept();

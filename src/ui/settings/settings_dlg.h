@@ -30,7 +30,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// The Settings dialog: port, demo mode, units and temperature offset.
+// The Settings dialog: port, demo mode, units, temperature offset and the archive.
 class CSettingsDlg : public QDialog {
     Q_OBJECT
 public:
@@ -52,6 +52,12 @@ public:
     QButtonGroup* pressureUnits() const { return pressure_; }
     QButtonGroup* temperatureUnits() const { return temperature_; }
     QLineEdit* offsetBox() const { return offset_; }
+    // The archive: every download archived, where it lives, and where it lives now.
+    QCheckBox* archiveDownloadsBox() const { return archiveDownloads_; }
+    QLineEdit* archiveLocationBox() const { return archiveLocation_; }
+    QLabel* archiveWhereLabel() const { return archiveWhere_; }
+    // What the label says for a location typed: the archive it names, VR5XP_ARCHIVE's when set.
+    static QString archiveWhereText(const QString& typed);
     QPushButton* okButton() const;
     QPushButton* cancelButton() const;
     QTimer* gestureTimer() const { return timer_; }
@@ -91,6 +97,9 @@ private:
     QButtonGroup* pressure_;
     QButtonGroup* temperature_;
     QLineEdit* offset_;
+    QCheckBox* archiveDownloads_ = nullptr;
+    QLineEdit* archiveLocation_ = nullptr;
+    QLabel* archiveWhere_ = nullptr;
     QDialogButtonBox* buttons_;
     QTimer* timer_;
 };

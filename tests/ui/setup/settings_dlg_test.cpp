@@ -57,7 +57,7 @@ TEST_F(SettingsDialogTest, ShowsTheDefaultsInItsGroups) {
     QStringList groups;
     for (const QGroupBox* box : dialog.findChildren<QGroupBox*>()) groups << box->title();
     EXPECT_EQ(groups, (QStringList{"General", "Pressure Units", "Temperature Units",
-                                   "Temperature Offset"}));
+                                   "Temperature Offset", "Archive"}));
     EXPECT_EQ(dialog.portLabel()->text(), "Port:");
     EXPECT_EQ(dialog.demoBox()->text(), "Demo");
     ASSERT_EQ(dialog.portBox()->count(), 200);

@@ -175,7 +175,9 @@ TEST_F(SettingsPageTest, OkChecksTheOffsetAndStoresEverything) {
         EXPECT_EQ(store.read(keys::PressUnitInx, -1), 1);
         EXPECT_EQ(store.read(keys::TempUnitInx, -1), 1);
         EXPECT_EQ(store.read(keys::GuideSound, -1), 1);
-        EXPECT_EQ(store.values().size(), 6);
+        EXPECT_EQ(store.read(keys::ArchiveDownloads, -1), 1);
+        EXPECT_EQ(store.read(keys::ArchiveLocation, QStringLiteral("unset")), QString());
+        EXPECT_EQ(store.values().size(), 8);
     }
 }
 
