@@ -3,10 +3,14 @@
 #   make test                       install what is missing, build, run every test, then run them
 #                                   again built with AddressSanitizer and UndefinedBehaviorSanitizer,
 #                                   and the threaded tests under ThreadSanitizer
+# For Windows (cross-built with MinGW-w64, run under Wine; see README.md, "Windows"):
+#   make windows                    build-windows/vr5xp-<version>-windows-x64.zip and the installer
+#   make test-windows               the unit tests and the program under Wine, against Linux's
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 TSAN_BUILD ?= build-tsan
+WIN_BUILD  ?= build-windows
 ARGS       ?=
 JOBS       ?= 2
 
@@ -14,10 +18,13 @@ JOBS       ?= 2
 CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CONFIGURE = cmake -S . -G Ninja -Wno-dev $(CCACHE)
 
-.PHONY: setup build run test check test-sanitize test-thread package fuzz faults bench samples demo clean format
+.PHONY: setup setup-windows windows test-windows build run test check test-sanitize test-thread package fuzz faults bench samples demo clean format
 
 setup:
 	@scripts/setup
+
+setup-windows:
+	@scripts/setup windows
 
 build: setup
 	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -95,8 +102,16 @@ samples: build
 demo: build
 	@BUILD=$(BUILD) scripts/demo $(ARGS)
 
+# The Windows program, its zip file and its installer (scripts/build-windows finds the Qt kit).
+windows: setup-windows
+	@WIN_BUILD=$(WIN_BUILD) JOBS=$(JOBS) scripts/package-windows
+
+# The Windows build's unit tests and program under Wine, compared with the Linux build's output.
+test-windows: setup-windows build
+	@BUILD=$(BUILD) WIN_BUILD=$(WIN_BUILD) JOBS=$(JOBS) tests/windows/run-tests
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD) $(WIN_BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,0 +1,57 @@
+# What the Windows build ships: vr5xp.exe with its icon, the Qt and MinGW run-time DLLs, the
+# Qt plugins it loads, the procedure files and the licences, laid out as `cmake --install`
+# puts them into a folder; `cpack -G ZIP` zips that folder
+# (vr5xp-<version>-windows-x64.zip) and packaging/windows/vr5xp.nsi makes the installer of it.
+
+# The icon and version Explorer shows.
+string(REPLACE "." "," version_commas "${PROJECT_VERSION}")
+configure_file(packaging/windows/vr5xp.rc.in ${PROJECT_BINARY_DIR}/vr5xp.rc @ONLY)
+target_sources(vr5xp PRIVATE ${PROJECT_BINARY_DIR}/vr5xp.rc)
+
+# The Qt kit's folder, whose bin/ and plugins/ hold what the program loads.
+get_filename_component(qt_kit "${Qt6_DIR}/../../.." ABSOLUTE)
+set(qt_modules Core Gui Widgets PrintSupport)
+if(TARGET Qt6::Sql)
+  list(APPEND qt_modules Sql)
+endif()
+foreach(module ${qt_modules})
+  install(FILES ${qt_kit}/bin/Qt6${module}.dll DESTINATION .)
+endforeach()
+install(FILES ${qt_kit}/plugins/platforms/qwindows.dll ${qt_kit}/plugins/platforms/qoffscreen.dll
+              ${qt_kit}/plugins/platforms/qminimal.dll DESTINATION platforms)
+install(DIRECTORY ${qt_kit}/plugins/styles ${qt_kit}/plugins/imageformats DESTINATION .)
+install(FILES ${qt_kit}/plugins/sqldrivers/qsqlite.dll DESTINATION sqldrivers)
+install(DIRECTORY ${qt_kit}/licenses/ DESTINATION licenses/qt)
+
+# The compiler's own run-time DLLs, wherever this MinGW-w64 keeps them.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
+                OUTPUT_VARIABLE libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libgcc_s_seh-1.dll
+                OUTPUT_VARIABLE libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+find_file(VR5XP_WINPTHREAD_DLL libwinpthread-1.dll
+          PATHS /usr/x86_64-w64-mingw32/lib /usr/x86_64-w64-mingw32/bin NO_DEFAULT_PATH
+          NO_CMAKE_FIND_ROOT_PATH)
+foreach(dll ${libstdcxx} ${libgcc} ${VR5XP_WINPTHREAD_DLL})
+  if(NOT EXISTS "${dll}")
+    message(FATAL_ERROR "A MinGW-w64 run-time DLL was not found: ${dll}")
+  endif()
+endforeach()
+install(FILES ${libstdcxx} ${libgcc} ${VR5XP_WINPTHREAD_DLL} DESTINATION .)
+# Debian ships them with their symbols: a fifth of the size without.
+foreach(dll ${libstdcxx} ${libgcc} ${VR5XP_WINPTHREAD_DLL})
+  get_filename_component(name ${dll} NAME)
+  install(CODE "execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${name}\")")
+endforeach()
+
+# The built-in procedures as files too, a model for a company's own.
+install(DIRECTORY data/procedures DESTINATION .)
+install(FILES packaging/windows/vr5xp.ico DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME vr5xp)
+set(CPACK_PACKAGE_VENDOR "Tarnell Fusion Instruments")
+set(CPACK_PACKAGE_FILE_NAME vr5xp-${PROJECT_VERSION}-windows-x64)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
