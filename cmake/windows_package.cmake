@@ -44,6 +44,21 @@ foreach(dll ${libstdcxx} ${libgcc} ${VR5XP_WINPTHREAD_DLL})
                 \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${name}\")")
 endforeach()
 
+# The faces that stand in for Arial and Courier New where the program draws without a window
+# (platform/font_stand_ins.h): Qt's font database there reads lib/fonts beside the program.
+set(VR5XP_LIBERATION_FONTS /usr/share/fonts/truetype/liberation2 CACHE PATH
+    "The Liberation fonts (Debian's fonts-liberation2)")
+file(GLOB stand_in_fonts ${VR5XP_LIBERATION_FONTS}/LiberationSans-*.ttf
+     ${VR5XP_LIBERATION_FONTS}/LiberationMono-*.ttf)
+if(NOT stand_in_fonts)
+  message(FATAL_ERROR "No Liberation fonts in ${VR5XP_LIBERATION_FONTS}: install fonts-liberation2")
+endif()
+install(FILES ${stand_in_fonts} DESTINATION lib/fonts)
+if(EXISTS /usr/share/doc/fonts-liberation2/copyright)
+  install(FILES /usr/share/doc/fonts-liberation2/copyright DESTINATION licenses/fonts
+          RENAME liberation-fonts.txt)
+endif()
+
 # The built-in procedures as files too, a model for a company's own.
 install(DIRECTORY data/procedures DESTINATION .)
 install(FILES packaging/windows/vr5xp.ico DESTINATION .)

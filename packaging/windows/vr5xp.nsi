@@ -42,6 +42,7 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
   WriteRegStr HKLM "Software\Classes\${PROGID}\shell" "" "open"
   WriteRegStr HKLM "Software\Classes\${PROGID}\shell\open\command" "" '"$INSTDIR\vr5xp.exe" "%1"'
   WriteRegStr HKLM "Software\Classes\${PROGID}\shell\print\command" "" '"$INSTDIR\vr5xp.exe" /p "%1"'
+  WriteRegStr HKLM "Software\Classes\${PROGID}\shell\printto" "" "Print To"
   WriteRegStr HKLM "Software\Classes\${PROGID}\shell\printto\command" "" '"$INSTDIR\vr5xp.exe" /pt "%1" "%2" "%3" "%4"'
 !macroend
 
@@ -104,6 +105,7 @@ Section "Uninstall"
   RMDir /r "$INSTDIR\sqldrivers"
   RMDir /r "$INSTDIR\procedures"
   RMDir /r "$INSTDIR\licenses"
+  RMDir /r "$INSTDIR\lib"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
 

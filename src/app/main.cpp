@@ -11,6 +11,7 @@
 #include "app/headless_watch.h"
 #include "app/print_chooser.h"
 #include "app_info.h"
+#include "platform/font_stand_ins.h"
 #include "platform/report_folder.h"
 #include "platform/termination.h"
 #include "report/vr5xp_doc.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QString::fromUtf8(vr5::kCompanyKey));
     QApplication::setApplicationName(QString::fromUtf8(vr5::kAppTitle));
     QApplication::setApplicationVersion(QString::fromUtf8(vr5::kVersionText));
+    vr5::addFontStandIns();
 
     const vr5::CommandLine command = vr5::parseCommandLine(app.arguments().mid(1));
     QTextStream out(stdout);

@@ -20,11 +20,13 @@ wine_start() {
   WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/vr5-wine.XXXXXX")
   export WINEPREFIX
   "$WINE" wineboot -i >/dev/null 2>&1
+  # Wine passes no QT_ variable on to Windows programs: the prefix's own environment does.
+  "$WINE" reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
   "$WINESERVER" -w
 }
 
 wine_run() {
-  QT_QPA_PLATFORM=offscreen "$WINE" "$@"
+  "$WINE" "$@"
 }
 
 wine_stop() {
