@@ -4,6 +4,8 @@
 ; and Print To, and an uninstaller that leaves the user's reports and settings where they are.
 
 Unicode true
+; A 64-bit installer for a 64-bit program (and one that a 64-bit Wine runs alone).
+Target amd64-unicode
 !include "MUI2.nsh"
 
 !define APP "Tarnell VR5-XP"
@@ -33,6 +35,7 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${COMPANY}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${APP} Setup"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) 2026 Tarnell Fusion Instruments"
 
 ; A file type: its name, icon and the three verbs, under the machine's classes.
 !macro FileType EXTENSION PROGID DESCRIPTION

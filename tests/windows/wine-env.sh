@@ -1,7 +1,7 @@
 # Sourced by the Windows tests: a Wine prefix of their own in a temporary folder, started once.
-#   wine_start        makes the prefix ($WINEPREFIX) and boots it
+#   wine_start        makes the prefix ($WINEPREFIX) and a home for it ($HOME), boots it
 #   wine_run ARGS...  runs a Windows program
-#   wine_stop         ends the prefix's wineserver and removes the prefix
+#   wine_stop         ends the prefix's wineserver and removes the prefix and its home
 # WINE names the loader; else wine, else Debian's wine64 loader.
 
 if [ -z "${WINE:-}" ]; then
@@ -14,11 +14,16 @@ if [ -z "${WINE:-}" ]; then
 fi
 WINESERVER=${WINESERVER:-$(dirname "$(readlink -f "$WINE")")/wineserver}
 [ -x "$WINESERVER" ] || WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-export WINE WINESERVER WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko to install, and no menu entries on the desktop for what the installer adds.
+export WINE WINESERVER WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 wine_start() {
-  WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/vr5-wine.XXXXXX")
-  export WINEPREFIX
+  # The prefix's Documents and the other user folders are links to HOME: a home of its own,
+  # so that nothing a test does reaches the user's reports, settings or menus.
+  wine_root=$(mktemp -d "${TMPDIR:-/tmp}/vr5-wine.XXXXXX")
+  mkdir -p "$wine_root/home"
+  export WINEPREFIX=$wine_root/prefix HOME=$wine_root/home
+  export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share
   "$WINE" wineboot -i >/dev/null 2>&1
   # Wine passes no QT_ variable on to Windows programs: the prefix's own environment does.
   "$WINE" reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
@@ -30,8 +35,8 @@ wine_run() {
 }
 
 wine_stop() {
-  [ -n "${WINEPREFIX:-}" ] || return 0
+  [ -n "${wine_root:-}" ] || return 0
   "$WINESERVER" -k >/dev/null 2>&1 || true
   "$WINESERVER" -w >/dev/null 2>&1 || true
-  rm -rf "$WINEPREFIX"
+  rm -rf "$wine_root"
 }
