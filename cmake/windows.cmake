@@ -36,6 +36,7 @@ set_target_properties(tjrgen PROPERTIES EXCLUDE_FROM_ALL ON)
 
 if(VR5XP_TESTS)
   add_subdirectory(tests)
+  add_subdirectory(tests/windows)
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/windows_package.cmake)

@@ -11,6 +11,7 @@
 #include "app/headless_watch.h"
 #include "app/print_chooser.h"
 #include "app_info.h"
+#include "platform/console_output.h"
 #include "platform/font_stand_ins.h"
 #include "platform/report_folder.h"
 #include "platform/termination.h"
@@ -35,6 +36,7 @@ void quietToolkitMessages(QtMsgType type, const QMessageLogContext&, const QStri
 void useOffscreenWhenHeadless(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (vr5::parseCommandLine(args).headless()) vr5::attachToCallersConsole();
     if (vr5::parseCommandLine(args).headless() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

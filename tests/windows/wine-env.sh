@@ -1,6 +1,7 @@
 # Sourced by the Windows tests: a Wine prefix of their own in a temporary folder, started once.
 #   wine_start        makes the prefix ($WINEPREFIX) and a home for it ($HOME), boots it
 #   wine_run ARGS...  runs a Windows program
+#   wine_restart      starts the prefix's server anew (after a change to Wine's own settings)
 #   wine_stop         ends the prefix's wineserver and removes the prefix and its home
 # WINE names the loader; else wine, else Debian's wine64 loader.
 
@@ -27,7 +28,23 @@ wine_start() {
   "$WINE" wineboot -i >/dev/null 2>&1
   # Wine passes no QT_ variable on to Windows programs: the prefix's own environment does.
   "$WINE" reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
-  "$WINESERVER" -w
+  # From here on a server whose own messages (a dump of its objects as it ends) go nowhere.
+  wine_restart
+}
+
+# True when the prefix and HOME are wine_start's own: the tests that write reports check it.
+wine_own_home() {
+  if [ -z "${WINEPREFIX:-}" ] || [ "$HOME" != "$(dirname "$WINEPREFIX")/home" ]; then
+    echo "$0: run from tests/windows/run-tests, which gives Wine a home of its own" >&2
+    return 1
+  fi
+}
+
+# Ends the prefix's programs and starts its server again, which reads Wine's registry anew.
+wine_restart() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
+  "$WINESERVER" -p >/dev/null 2>&1 || true
 }
 
 wine_run() {
