@@ -2,7 +2,8 @@
 #   make run  [ARGS="report.tjr"]   install what is missing, build, start the program
 #   make test                       install what is missing, build, run every test, then run them
 #                                   again built with AddressSanitizer and UndefinedBehaviorSanitizer,
-#                                   and the threaded tests under ThreadSanitizer
+#                                   the threaded tests under ThreadSanitizer, and the Windows build's
+#                                   tests under Wine
 # For Windows (cross-built with MinGW-w64, run under Wine; see README.md, "Windows"):
 #   make windows                    build-windows/vr5xp-<version>-windows-x64.zip and the installer
 #   make test-windows               the unit tests and the program under Wine, against Linux's
@@ -18,7 +19,7 @@ JOBS       ?= 2
 CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CONFIGURE = cmake -S . -G Ninja -Wno-dev $(CCACHE)
 
-.PHONY: setup setup-windows windows test-windows build run test check test-sanitize test-thread package fuzz faults bench samples demo clean format
+.PHONY: setup setup-windows windows test-windows test-windows-if-wine build run test check test-sanitize test-thread package fuzz faults bench samples demo clean format
 
 setup:
 	@scripts/setup
@@ -34,8 +35,8 @@ run: build
 	$(BUILD)/src/app/vr5xp $(ARGS)
 
 # The whole suite, then the whole suite again under the sanitizers (which also replays the
-# fuzz corpus).
-test: check test-sanitize test-thread
+# fuzz corpus), then the Windows build under Wine.
+test: setup-windows check test-sanitize test-thread test-windows-if-wine
 
 check: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -109,6 +110,14 @@ windows: setup-windows
 # The Windows build's unit tests and program under Wine, compared with the Linux build's output.
 test-windows: setup-windows build
 	@BUILD=$(BUILD) WIN_BUILD=$(WIN_BUILD) JOBS=$(JOBS) tests/windows/run-tests
+
+# Part of make test where Wine is installed and a Qt for Windows is at hand; said when left out.
+test-windows-if-wine:
+	@if ! command -v wine >/dev/null 2>&1 && [ ! -x /usr/lib/wine/wine64 ]; then \
+	  echo "Wine is not installed: the Windows tests are left out (make setup-windows)"; \
+	elif ! scripts/build-windows --kit >/dev/null 2>&1; then \
+	  echo "No Qt for Windows: the Windows tests are left out (scripts/build-windows --kit tells why)"; \
+	else $(MAKE) --no-print-directory test-windows; fi
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD) $(WIN_BUILD)
