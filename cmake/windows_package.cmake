@@ -10,17 +10,18 @@ target_sources(vr5xp PRIVATE ${PROJECT_BINARY_DIR}/vr5xp.rc)
 
 # The Qt kit's folder, whose bin/ and plugins/ hold what the program loads.
 get_filename_component(qt_kit "${Qt6_DIR}/../../.." ABSOLUTE)
-set(qt_modules Core Gui Widgets PrintSupport)
-if(TARGET Qt6::Sql)
-  list(APPEND qt_modules Sql)
+# Qt SQL and its SQLite driver go along whenever the kit has them, for the joint archive.
+install(FILES ${qt_kit}/bin/Qt6Core.dll ${qt_kit}/bin/Qt6Gui.dll ${qt_kit}/bin/Qt6Widgets.dll
+              ${qt_kit}/bin/Qt6PrintSupport.dll DESTINATION .)
+if(EXISTS ${qt_kit}/bin/Qt6Sql.dll)
+  install(FILES ${qt_kit}/bin/Qt6Sql.dll DESTINATION .)
 endif()
-foreach(module ${qt_modules})
-  install(FILES ${qt_kit}/bin/Qt6${module}.dll DESTINATION .)
-endforeach()
 install(FILES ${qt_kit}/plugins/platforms/qwindows.dll ${qt_kit}/plugins/platforms/qoffscreen.dll
               ${qt_kit}/plugins/platforms/qminimal.dll DESTINATION platforms)
 install(DIRECTORY ${qt_kit}/plugins/styles ${qt_kit}/plugins/imageformats DESTINATION .)
-install(FILES ${qt_kit}/plugins/sqldrivers/qsqlite.dll DESTINATION sqldrivers)
+if(EXISTS ${qt_kit}/plugins/sqldrivers/qsqlite.dll)
+  install(FILES ${qt_kit}/plugins/sqldrivers/qsqlite.dll DESTINATION sqldrivers)
+endif()
 install(DIRECTORY ${qt_kit}/licenses/ DESTINATION licenses/qt)
 
 # The compiler's own run-time DLLs, wherever this MinGW-w64 keeps them.
