@@ -2,11 +2,16 @@
 #   make run  [ARGS="report.tjr"]   install what is missing, build, start the program
 #   make test                       install what is missing, build, run every test, then run them
 #                                   again built with AddressSanitizer and UndefinedBehaviorSanitizer,
-#                                   and the threaded tests under ThreadSanitizer
+#                                   the threaded tests under ThreadSanitizer, and the Windows build's
+#                                   tests under Wine
+# For Windows (cross-built with MinGW-w64, run under Wine; see README.md, "Windows"):
+#   make windows                    build-windows/vr5xp-<version>-windows-x64.zip and the installer
+#   make test-windows               the unit tests and the program under Wine, against Linux's
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 TSAN_BUILD ?= build-tsan
+WIN_BUILD  ?= build-windows
 ARGS       ?=
 JOBS       ?= 2
 
@@ -14,10 +19,13 @@ JOBS       ?= 2
 CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CONFIGURE = cmake -S . -G Ninja -Wno-dev $(CCACHE)
 
-.PHONY: setup build run test check test-sanitize test-thread package fuzz faults bench samples demo clean format
+.PHONY: setup setup-windows windows test-windows test-windows-if-wine build run test check test-sanitize test-thread package fuzz faults bench samples demo clean format
 
 setup:
 	@scripts/setup
+
+setup-windows:
+	@scripts/setup windows
 
 build: setup
 	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -27,8 +35,8 @@ run: build
 	$(BUILD)/src/app/vr5xp $(ARGS)
 
 # The whole suite, then the whole suite again under the sanitizers (which also replays the
-# fuzz corpus).
-test: check test-sanitize test-thread
+# fuzz corpus), then the Windows build under Wine.
+test: setup-windows check test-sanitize test-thread test-windows-if-wine
 
 check: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -95,8 +103,24 @@ samples: build
 demo: build
 	@BUILD=$(BUILD) scripts/demo $(ARGS)
 
+# The Windows program, its zip file and its installer (scripts/build-windows finds the Qt kit).
+windows: setup-windows
+	@WIN_BUILD=$(WIN_BUILD) JOBS=$(JOBS) scripts/package-windows
+
+# The Windows build's unit tests and program under Wine, compared with the Linux build's output.
+test-windows: setup-windows build
+	@BUILD=$(BUILD) WIN_BUILD=$(WIN_BUILD) JOBS=$(JOBS) tests/windows/run-tests
+
+# Part of make test where Wine is installed and a Qt for Windows is at hand; said when left out.
+test-windows-if-wine:
+	@if ! command -v wine >/dev/null 2>&1 && [ ! -x /usr/lib/wine/wine64 ]; then \
+	  echo "Wine is not installed: the Windows tests are left out (make setup-windows)"; \
+	elif ! scripts/build-windows --kit >/dev/null 2>&1; then \
+	  echo "No Qt for Windows: the Windows tests are left out (scripts/build-windows --kit tells why)"; \
+	else $(MAKE) --no-print-directory test-windows; fi
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD) $(WIN_BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

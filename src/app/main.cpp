@@ -12,6 +12,8 @@
 #include "app/headless_watch.h"
 #include "app/print_chooser.h"
 #include "app_info.h"
+#include "platform/console_output.h"
+#include "platform/font_stand_ins.h"
 #include "platform/report_folder.h"
 #include "platform/termination.h"
 #include "report/vr5xp_doc.h"
@@ -35,6 +37,7 @@ void quietToolkitMessages(QtMsgType type, const QMessageLogContext&, const QStri
 void useOffscreenWhenHeadless(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (vr5::parseCommandLine(args).headless()) vr5::attachToCallersConsole();
     if (vr5::parseCommandLine(args).headless() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -106,6 +109,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QString::fromUtf8(vr5::kCompanyKey));
     QApplication::setApplicationName(QString::fromUtf8(vr5::kAppTitle));
     QApplication::setApplicationVersion(QString::fromUtf8(vr5::kVersionText));
+    vr5::addFontStandIns();
 
     const vr5::CommandLine command = vr5::parseCommandLine(app.arguments().mid(1));
     QTextStream out(stdout);

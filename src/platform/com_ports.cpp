@@ -3,9 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <QSet>
 #include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <string>
+#else
+#include <QSerialPortInfo>
+#endif
 
 namespace vr5 {
 
@@ -39,6 +46,16 @@ namespace {
     return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
 }
 
+#ifdef Q_OS_WIN
+// Windows names a device behind COMn now (a USB adapter plugged in, a Bluetooth link paired).
+bool comNameExists(unsigned portNumber) {
+    const std::wstring name = comName(portNumber).toStdWString();
+    wchar_t target[1024];
+    return QueryDosDeviceW(name.c_str(), target, DWORD(std::size(target))) != 0 ||
+           GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+}
+#endif
+
 }  // namespace
 
 QString comName(unsigned portNumber) {
@@ -65,7 +82,11 @@ QString comDevicePath(unsigned portNumber) {
 
 QStringList presentSerialDevices() {
     QStringList devices;
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    for (unsigned n = 1; n <= kComPortCount; ++n) {
+        if (comNameExists(n)) devices << comName(n);
+    }
+#else
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         devices << info.systemLocation();
     devices.sort();
@@ -76,7 +97,12 @@ QStringList presentSerialDevices() {
 
 SerialPortMap serialPortMap([[maybe_unused]] const QStringList& presentDevices) {
     SerialPortMap map;
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    // Every device is its COM name: the ones present are marked, none needs mapping.
+    for (unsigned n = 1; n <= kComPortCount; ++n) {
+        if (presentDevices.contains(comName(n), Qt::CaseInsensitive)) map.present.insert(n, {});
+    }
+#else
     const QDir folder(portFolderPath());
     QSet<QString> here;
     for (const QString& device : presentDevices) here.insert(sameDevice(device));

@@ -32,7 +32,8 @@ struct SerialPortMap {
 };
 
 // The serial devices present now (USB adapters, Bluetooth links, built-in ports that have
-// hardware behind them). Empty on Windows, where every device already has its COM name.
+// hardware behind them). On Windows, where every device already has its COM name, the COM
+// names that have a device behind them.
 QStringList presentSerialDevices();
 
 // The map as the ports folder holds it at this moment, with presentDevices (a list like

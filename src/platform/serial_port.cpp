@@ -2,21 +2,11 @@
 
 #include <QFileInfo>
 #include <QMetaObject>
-#include <QSerialPort>
-#include <QStringList>
 #include <QThread>
-#include <condition_variable>
-#include <mutex>
-#include <optional>
 #include <utility>
 
 #include "platform/com_ports.h"
-
-#ifdef Q_OS_UNIX
-#include <poll.h>
-
-#include <cerrno>
-#endif
+#include "platform/serial_line.h"
 
 // How the two threads meet. Everything they share sits in PortShared under its mutex; Qt's
 // queued calls only ring the other side's bell, by method name, so that no data of ours crosses
@@ -27,75 +17,57 @@
 // way to it: it waits only in Open (before the reader runs), in the first StartReader (which
 // the reader answers before it delivers anything) and in Close, which first sets `closed` so
 // that a delivery the port's thread is waiting on gives up at once.
+//
+// What reads and writes the line is the PortWorker of each system (serial_line.h).
 
 namespace vr5::serial_detail {
-
-struct LineSettings {
-    QString device;
-    int baud;
-    char parity;
-    int dataBits;
-    int stopBits;
-    bool watchChars;
-};
-
-struct PortShared {
-    std::mutex mutex;
-    std::condition_variable changed;
-
-    // Fixed before the port's thread starts.
-    SerialByteSink* owner = nullptr;
-    unsigned portNumber = 0;
-    qsizetype writeBufferSize = 0;
-    QObject* door = nullptr;  // on the owner's thread, rung for each delivery
-
-    enum class Opening { Pending, Opened, Failed };
-    Opening opening = Opening::Pending;
-    QStringList configurationFailures;  // reported by Open on the owner's thread
-    QObject* worker = nullptr;          // on the port's thread while it runs
-    bool readerStarted = false;
-    bool closed = false;  // set by Close: nothing more reaches the owner
-
-    QByteArray pendingWrite;
-    bool writeQueued = false;  // the worker's bell rang for pendingWrite
-
-    // One delivery at a time, from the port's thread to the owner's.
-    QByteArray incoming;
-    QString errorText;
-    bool errorLosesLink = false;
-    bool handed = true;
-
-    bool isClosed() {
-        std::lock_guard lock(mutex);
-        return closed;
-    }
-};
 
 QString failureText(const QString& operation, const QString& systemText, unsigned portNumber) {
     return QStringLiteral("WARNING:  %1 Failed with the following error: \n%2\nPort: %3\n")
         .arg(operation, systemText, QString::number(portNumber));
 }
 
-std::optional<QSerialPort::Parity> parityOf(char letter) {
-    switch (letter) {
-        case 'N':
-        case 'n':
-            return QSerialPort::NoParity;
-        case 'E':
-        case 'e':
-            return QSerialPort::EvenParity;
-        case 'O':
-        case 'o':
-            return QSerialPort::OddParity;
-        case 'M':
-        case 'm':
-            return QSerialPort::MarkParity;
-        case 'S':
-        case 's':
-            return QSerialPort::SpaceParity;
-        default:
-            return std::nullopt;
+QString invalidLineText(const LineSettings& line, unsigned portNumber) {
+    const bool parityValid = QByteArrayView("NnEeOoMmSs").contains(line.parity);
+    const bool dataBitsValid = line.dataBits >= 5 && line.dataBits <= 8;
+    const bool stopBitsValid = line.stopBits == 1 || line.stopBits == 2;
+    if (parityValid && dataBitsValid && stopBitsValid) return {};
+    const QChar letter = QChar::fromLatin1(line.parity);
+    const QString definition =
+        QStringLiteral("baud=%1 parity=%2 data=%3 stop=%4")
+            .arg(QString::number(line.baud), QString(letter.isPrint() ? letter : QChar(u'?')),
+                 QString::number(line.dataBits), QString::number(line.stopBits));
+    return failureText(QStringLiteral("BuildCommDCB()"),
+                       QStringLiteral("The line settings \"%1\" are not valid.").arg(definition),
+                       portNumber);
+}
+
+PortWorker::PortWorker(std::shared_ptr<PortShared> shared, LineSettings line)
+    : shared_(std::move(shared)), line_(std::move(line)) {}
+
+void PortWorker::announceReader() {
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->readerStarted = true;
     }
+    shared_->changed.notify_all();
+}
+
+QByteArray PortWorker::takePending() {
+    std::lock_guard lock(shared_->mutex);
+    shared_->writeQueued = false;
+    return std::exchange(shared_->pendingWrite, {});
+}
+
+void PortWorker::handOver(QByteArray bytes, QString error, bool losesLink) {
+    std::unique_lock lock(shared_->mutex);
+    if (shared_->closed) return;
+    shared_->incoming = std::move(bytes);
+    shared_->errorText = std::move(error);
+    shared_->errorLosesLink = losesLink;
+    shared_->handed = false;
+    QMetaObject::invokeMethod(shared_->door, "deliver", Qt::QueuedConnection);
+    shared_->changed.wait(lock, [this] { return shared_->handed || shared_->closed; });
 }
 
 // Lives on the owner's thread; the port's thread rings deliver() for each batch of bytes or a
@@ -144,153 +116,6 @@ private:
     bool orphaned_ = false;
 };
 
-// Lives on the port's thread with its QSerialPort.
-class PortWorker : public QObject {
-    Q_OBJECT
-public:
-    PortWorker(QSerialPort& port, std::shared_ptr<PortShared> shared, const LineSettings& line)
-        : port_(port), shared_(std::move(shared)), line_(line) {}
-
-    bool open() {
-        port_.setPortName(line_.device);
-        if (!port_.open(QIODevice::ReadWrite)) return false;
-        configure();
-        connect(&port_, &QSerialPort::readyRead, this, &PortWorker::onReadyRead);
-        connect(&port_, &QSerialPort::errorOccurred, this, &PortWorker::onError);
-        return true;
-    }
-
-    QStringList failures() const { return failures_; }
-
-public Q_SLOTS:
-    void startReading() {
-        if (port_.isOpen()) port_.clear(QSerialPort::AllDirections);
-        reading_ = true;
-        {
-            std::lock_guard lock(shared_->mutex);
-            shared_->readerStarted = true;
-        }
-        shared_->changed.notify_all();
-        if (!lostText_.isEmpty()) handOver({}, std::exchange(lostText_, {}), true);
-        sendPending();
-    }
-
-    void sendPending() {
-        // The reader sends: what was written before it ran waits for it.
-        if (!reading_) return;
-        QByteArray bytes;
-        {
-            std::lock_guard lock(shared_->mutex);
-            bytes = std::exchange(shared_->pendingWrite, {});
-            shared_->writeQueued = false;
-        }
-        if (bytes.isEmpty() || lost_ || !port_.isOpen()) return;
-        // Whatever the logger sent before this command answers nothing we still wait for.
-        port_.clear(QSerialPort::AllDirections);
-        port_.write(bytes);
-    }
-
-    // The link failed for good: Qt would signal the same failure again at once.
-    void dropLink() { port_.close(); }
-
-private:
-    void configure() {
-        const auto refuse = [this](const char* operation) {
-            failures_ << failureText(QString::fromLatin1(operation), port_.errorString(),
-                                     shared_->portNumber);
-            port_.clearError();
-        };
-        const std::optional<QSerialPort::Parity> parity = parityOf(line_.parity);
-        const bool dataBitsValid = line_.dataBits >= 5 && line_.dataBits <= 8;
-        const bool stopBitsValid = line_.stopBits == 1 || line_.stopBits == 2;
-        if (!parity || !dataBitsValid || !stopBitsValid) {
-            const QChar letter = QChar::fromLatin1(line_.parity);
-            const QString definition =
-                QStringLiteral("baud=%1 parity=%2 data=%3 stop=%4")
-                    .arg(QString::number(line_.baud),
-                         QString(letter.isPrint() ? letter : QChar(u'?')),
-                         QString::number(line_.dataBits), QString::number(line_.stopBits));
-            failures_ << failureText(
-                QStringLiteral("BuildCommDCB()"),
-                QStringLiteral("The line settings \"%1\" are not valid.").arg(definition),
-                shared_->portNumber);
-        } else if (!port_.setBaudRate(line_.baud) ||
-                   !port_.setDataBits(static_cast<QSerialPort::DataBits>(line_.dataBits)) ||
-                   !port_.setParity(*parity) ||
-                   !port_.setStopBits(line_.stopBits == 2 ? QSerialPort::TwoStop
-                                                          : QSerialPort::OneStop) ||
-                   !port_.setFlowControl(QSerialPort::NoFlowControl)) {
-            refuse("SetCommState()");
-        } else if (!port_.setRequestToSend(true)) {
-            // A pty or some Bluetooth links have no RTS line at all: nothing to assert.
-            if (port_.error() == QSerialPort::UnsupportedOperationError)
-                port_.clearError();
-            else
-                refuse("SetCommState()");
-        }
-        if (!port_.clear(QSerialPort::AllDirections)) refuse("PurgeComm()");
-    }
-
-    void onReadyRead() {
-        // Until the reader starts, bytes wait in the port for its purge.
-        if (!reading_ || lost_) return;
-        QByteArray bytes = port_.readAll();
-        if (line_.watchChars && !bytes.isEmpty()) handOver(std::move(bytes), {}, false);
-    }
-
-    void onError(QSerialPort::SerialPortError error) {
-        if (lost_) return;
-        if (error == QSerialPort::WriteError) {
-            if (reading_)
-                handOver({},
-                         failureText(QStringLiteral("WriteFile()"), port_.errorString(),
-                                     shared_->portNumber),
-                         false);
-            return;
-        }
-        if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) return;
-        lost_ = true;
-        const QString text =
-            failureText(QStringLiteral("ReadFile()"), lostLineText(), shared_->portNumber);
-        // Closing the device inside Qt's own read handler would pull its buffer away under it.
-        QMetaObject::invokeMethod(this, "dropLink", Qt::QueuedConnection);
-        if (reading_)
-            handOver({}, text, true);
-        else
-            lostText_ = text;
-    }
-
-    // A line that hung up reads as end of file, and Qt then words whatever error came last.
-    QString lostLineText() const {
-#ifdef Q_OS_UNIX
-        pollfd line{static_cast<int>(port_.handle()), POLLIN, 0};
-        if (line.fd >= 0 && ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR)))
-            return qt_error_string(EIO);
-#endif
-        return port_.errorString();
-    }
-
-    // Gives bytes or a failure to the owner and waits until it has handled them, or until Close.
-    void handOver(QByteArray bytes, QString error, bool losesLink) {
-        std::unique_lock lock(shared_->mutex);
-        if (shared_->closed) return;
-        shared_->incoming = std::move(bytes);
-        shared_->errorText = std::move(error);
-        shared_->errorLosesLink = losesLink;
-        shared_->handed = false;
-        QMetaObject::invokeMethod(shared_->door, "deliver", Qt::QueuedConnection);
-        shared_->changed.wait(lock, [this] { return shared_->handed || shared_->closed; });
-    }
-
-    QSerialPort& port_;
-    std::shared_ptr<PortShared> shared_;
-    const LineSettings line_;
-    QStringList failures_;
-    bool reading_ = false;
-    bool lost_ = false;
-    QString lostText_;  // a loss before the reader ran, told once it runs
-};
-
 class PortThread : public QThread {
 public:
     PortThread(std::shared_ptr<PortShared> shared, LineSettings line)
@@ -300,14 +125,13 @@ public:
 
 protected:
     void run() override {
-        QSerialPort port;
-        PortWorker worker(port, shared_, line_);
-        const bool opened = worker.open();
+        const std::unique_ptr<PortWorker> worker = makePortWorker(shared_, line_);
+        const bool opened = worker->open();
         {
             std::lock_guard lock(shared_->mutex);
             shared_->opening = opened ? PortShared::Opening::Opened : PortShared::Opening::Failed;
-            shared_->configurationFailures = worker.failures();
-            if (opened) shared_->worker = &worker;
+            shared_->configurationFailures = worker->failures();
+            if (opened) shared_->worker = worker.get();
         }
         shared_->changed.notify_all();
         if (!opened) return;
@@ -316,7 +140,7 @@ protected:
             std::lock_guard lock(shared_->mutex);
             shared_->worker = nullptr;
         }
-        port.close();
+        worker->closeLine();
     }
 
 private:

@@ -48,7 +48,8 @@ void onSignal(int signal) {
 
 #ifdef Q_OS_WIN
 BOOL WINAPI onConsoleEvent(DWORD) {
-    requested = true;
+    // Asked twice: the system's own handler ends the program at once, as on Unix.
+    if (requested.exchange(true)) return FALSE;
     QMetaObject::invokeMethod(QCoreApplication::instance(), &react, Qt::QueuedConnection);
     return TRUE;
 }

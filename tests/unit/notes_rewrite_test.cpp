@@ -174,7 +174,7 @@ TEST_F(AppendNotesTest, FailedRewriteLeavesTheReportAsItWas) {
         bool asked;        // found once the dialog was done, else before it opens
         const char* message;
     };
-    const auto nothing = [](const QString&) { return true; };
+    [[maybe_unused]] const auto nothing = [](const QString&) { return true; };
     const auto folderGone = [](const QString& path) {
         return QDir(QFileInfo(path).path()).removeRecursively();
     };
