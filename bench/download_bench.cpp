@@ -92,38 +92,38 @@ void BM_DownloadAtLineRate(benchmark::State& state) {
 }
 BENCHMARK(BM_DownloadAtLineRate)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// Opens the window, presses Connect and waits for the window to close; the longest gap of a
+// 5 ms heartbeat on the window's thread is its longest stall (-1: it did not close in time).
+double longestStall(SettingsStore& settings, int timeoutMs) {
+    ProgramState programState;
+    struct Ok final : Prompter {
+        void show(const QString&, const QString&, Icon) override {}
+        using Prompter::ask;
+        Answer ask(const QString&, const QString&, Buttons, Icon) override { return Answer::Ok; }
+    } prompter;
+    QTemporaryDir folder;
+    CLogStatusDlg dialog({settings, programState, prompter}, folder.path());
+    dialog.show();
+    QElapsedTimer beat;
+    qint64 worst = 0;
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout,
+                     [&] { worst = std::max(worst, beat.restart()); });
+    dialog.connectButton()->click();
+    beat.start();
+    heartbeat.start(5);
+    if (!QTest::qWaitFor([&] { return !dialog.isVisible(); }, timeoutMs)) return -1;
+    return static_cast<double>(worst);
+}
+
 void BM_WindowStallDuringDownload(benchmark::State& state) {
     double worstMs = 0;
     for (auto _ : state) {
         PacedLogger logger;
-        QTemporaryDir folder;
         MemorySettingsStore settings;
         settings.write(keys::ComPort, static_cast<int>(kPort) - 1);
-        ProgramState programState;
-        struct Ok final : Prompter {
-            void show(const QString&, const QString&, Icon) override {}
-            using Prompter::ask;
-            Answer ask(const QString&, const QString&, Buttons, Icon) override {
-                return Answer::Ok;
-            }
-        } prompter;
-        CLogStatusDlg dialog({settings, programState, prompter}, folder.path());
-        dialog.show();
-        // A 5 ms heartbeat on the window's thread: its longest gap is the longest stall.
-        QElapsedTimer beat;
-        qint64 worst = 0;
-        QTimer heartbeat;
-        QObject::connect(&heartbeat, &QTimer::timeout,
-                         [&] { worst = std::max(worst, beat.restart()); });
-        dialog.connectButton()->click();
-        beat.start();
-        heartbeat.start(5);
-        if (!QTest::qWaitFor([&] { return !dialog.isVisible(); }, 60000)) {
-            state.SkipWithError("the download did not end");
-            return;
-        }
-        heartbeat.stop();
-        worstMs = static_cast<double>(worst);
+        worstMs = longestStall(settings, 60000);
+        if (worstMs < 0) return state.SkipWithError("the download did not end");
     }
     state.counters["longest_stall_ms"] = worstMs;
 }
@@ -136,7 +136,6 @@ void BM_WindowStallWhileLoggingWithTheGuide(benchmark::State& state) {
     for (auto _ : state) {
         PacedLogger logger({"--state", "logging", "--time-scale", "20", "--joint-seconds", "1200",
                             "--pace", "115200"});
-        QTemporaryDir folder;
         MemorySettingsStore settings;
         settings.write(keys::ComPort, static_cast<int>(kPort) - 1);
         settings.write(keys::GuideShown, 1);
@@ -144,30 +143,8 @@ void BM_WindowStallWhileLoggingWithTheGuide(benchmark::State& state) {
         settings.write(keys::RecHeat, QStringLiteral("190"));
         settings.write(keys::RecFuse, QStringLiteral("190"));
         settings.write(keys::DragPressure, QStringLiteral("30 psi"));
-        ProgramState programState;
-        struct Ok final : Prompter {
-            void show(const QString&, const QString&, Icon) override {}
-            using Prompter::ask;
-            Answer ask(const QString&, const QString&, Buttons, Icon) override {
-                return Answer::Ok;
-            }
-        } prompter;
-        CLogStatusDlg dialog({settings, programState, prompter}, folder.path());
-        dialog.show();
-        QElapsedTimer beat;
-        qint64 worst = 0;
-        QTimer heartbeat;
-        QObject::connect(&heartbeat, &QTimer::timeout,
-                         [&] { worst = std::max(worst, beat.restart()); });
-        dialog.connectButton()->click();
-        beat.start();
-        heartbeat.start(5);
-        if (!QTest::qWaitFor([&] { return !dialog.isVisible(); }, 120000)) {
-            state.SkipWithError("the joint did not end");
-            return;
-        }
-        heartbeat.stop();
-        worstMs = static_cast<double>(worst);
+        worstMs = longestStall(settings, 120000);
+        if (worstMs < 0) return state.SkipWithError("the joint did not end");
     }
     state.counters["longest_stall_ms"] = worstMs;
     state.counters["target_ms"] = 50;

@@ -11,6 +11,7 @@
 
 #include "bench_support.h"
 #include "evaluation/live_guide.h"
+#include "one_hour_joint.h"
 #include "page/guide_plot.h"
 #include "ui/page_painter.h"
 
@@ -25,19 +26,7 @@ LiveGuide oneHourGuide() {
     s.bandLowPsi = 276;
     s.bandHighPsi = 399;
     LiveGuide guide(s);
-    unsigned seed = 7;
-    for (int i = 0; i < 12000; ++i) {
-        const double t = 0.3 * i;
-        double p = t < 5     ? 30
-                   : t < 40  ? 337
-                   : t < 400 ? 30
-                   : t < 406 ? 0
-                   : t < 410 ? (t - 406) / 4 * 337
-                             : 337;
-        seed = seed * 1103515245u + 12345u;
-        p += static_cast<double>((seed >> 16) % 5) - 2;
-        guide.feed(t, std::max(0.0, std::round(p)));
-    }
+    for (const auto& [t, p] : bench::oneHourJoint()) guide.feed(t, p);
     return guide;
 }
 

@@ -10,33 +10,14 @@
 #include <vector>
 
 #include "evaluation/live_phase_tracker.h"
+#include "one_hour_joint.h"
 
 namespace {
 
 using namespace vr5;
 
-// A joint of 12,000 replies 0.3 s apart: drag, bead-up, a long soak at drag, the open, the
-// build-up and an hour's cooling at fusion pressure, with a little noise.
-std::vector<std::pair<double, double>> oneHourJoint() {
-    std::vector<std::pair<double, double>> replies;
-    unsigned seed = 7;
-    for (int i = 0; i < 12000; ++i) {
-        const double t = 0.3 * i;
-        double p = t < 5     ? 30
-                   : t < 40  ? 337
-                   : t < 400 ? 30
-                   : t < 406 ? 0
-                   : t < 410 ? (t - 406) / 4 * 337
-                             : 337;
-        seed = seed * 1103515245u + 12345u;
-        p += static_cast<double>((seed >> 16) % 5) - 2;
-        replies.push_back({t, std::max(0.0, std::round(p))});
-    }
-    return replies;
-}
-
 void BM_TrackOneHourJoint(benchmark::State& state) {
-    const auto replies = oneHourJoint();
+    const auto replies = bench::oneHourJoint();
     const ProcedureLoad load = loadProcedure(QStringLiteral("dvs-2207-1"));
     std::array<PhaseLimit, kPhaseCount> limits{};
     if (load.procedure) limits = phaseTimeLimits(*load.procedure, {10.0, 110.0});

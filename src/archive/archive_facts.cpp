@@ -6,31 +6,12 @@
 #include "report/appended_notes.h"
 #include "report/calibration_record.h"
 #include "report/report_decoder.h"
+#include "report/report_text.h"
 #include "text/tick_format.h"
 
 namespace vr5 {
 
 namespace {
-
-QString dateText(const ReportFields& f) {
-    return QStringLiteral("%1-%2-%3 %4:%5:%6")
-        .arg(f.year, 4, 10, QChar(u'0'))
-        .arg(f.month, 2, 10, QChar(u'0'))
-        .arg(f.day, 2, 10, QChar(u'0'))
-        .arg(f.hour, 2, 10, QChar(u'0'))
-        .arg(f.minute, 2, 10, QChar(u'0'))
-        .arg(f.second, 2, 10, QChar(u'0'));
-}
-
-// The value the report page shows beside a numbered label ("Pipe Size"), without its ": ".
-QString headerValue(const JointRecord& rec, QLatin1String label) {
-    const QStringList& lines = rec.headerLines;
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        if (lines[i].endsWith(QStringLiteral(". ") + label) && lines[i + 1].startsWith(u": "))
-            return lines[i + 1].mid(2).trimmed();
-    }
-    return {};
-}
 
 QString damageText(const DecodeProblem& problem) {
     if (!problem.stopped())
@@ -88,14 +69,14 @@ ReportFacts decodeFacts(const QByteArray& bytes, const QString& sourceName) {
         const ReportFields& f = rec->fields;
         ArchivedReport& r = facts.report;
         r.kind = QStringLiteral("report");
-        if (rec->has(ReportItem::DateTime)) r.date = dateText(f);
+        if (rec->has(ReportItem::DateTime)) r.date = reportDateText(f);
         r.job = f.jobNumber;
         r.joint = rec->has(ReportItem::JointNumber) ? f.jointNumber : 0;
         r.employee = f.employeeId;
         r.machine = f.machineId;
         r.model = f.modelText;
         r.material = f.material;
-        r.pipe = headerValue(*rec, QLatin1String("Pipe Size"));
+        r.pipe = reportHeaderValue(*rec, QLatin1String("Pipe Size"));
         r.logger = f.identity;
         r.samples = rec->sampleCount;
         r.durationS = f.loggedDuration / static_cast<double>(kTicksPerSecond);

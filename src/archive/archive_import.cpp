@@ -51,26 +51,6 @@ QString importer() {
     return user + u'@' + QSysInfo::machineHostName();
 }
 
-bool readFile(const QString& path, QByteArray& bytes, QString& why) {
-    const QFileInfo info(path);
-    if (info.size() > CVR5XPDoc::kMaxReportBytes) {
-        why = QStringLiteral("The file is %1 bytes long, far too large to be a report.")
-                  .arg(info.size());
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = file.errorString() + u'.';
-        return false;
-    }
-    bytes = file.read(CVR5XPDoc::kMaxReportBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        why = file.errorString() + u'.';
-        return false;
-    }
-    return true;
-}
-
 // A text as the columns hold it: a field the decoder never reached is an empty text, not NULL.
 QString text(const QString& s) {
     return s.isNull() ? QStringLiteral("") : s;
@@ -170,7 +150,7 @@ private:
             PreparedReport p;
             QByteArray bytes;
             QString why;
-            if (readFile(path, bytes, why)) {
+            if (readRecordFile(path, bytes, why)) {
                 p = prepareReport(path, bytes, procedures_);
             } else {
                 p.path = path;
@@ -438,7 +418,7 @@ QStringList JointArchive::archivableFiles(const QStringList& paths, QStringList*
 VerifyResult JointArchive::verify(const QString& path) {
     VerifyResult result;
     QByteArray bytes;
-    if (!readFile(path, bytes, result.why)) {
+    if (!readRecordFile(path, bytes, result.why)) {
         result.answer = VerifyResult::Answer::Unreadable;
         return result;
     }

@@ -9,6 +9,7 @@
 #include "program_state.h"
 #include "prompter.h"
 #include "report/record_files.h"
+#include "report/report_text.h"
 #include "report/vr5xp_doc.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
@@ -42,27 +43,6 @@ public:
 
 QString seconds(double s) {
     return QString::number(s, 'f', 1);
-}
-
-QString dateText(const ReportFields& f) {
-    if (f.year == 0) return {};
-    return QStringLiteral("%1-%2-%3 %4:%5:%6")
-        .arg(f.year, 4, 10, QChar(u'0'))
-        .arg(f.month, 2, 10, QChar(u'0'))
-        .arg(f.day, 2, 10, QChar(u'0'))
-        .arg(f.hour, 2, 10, QChar(u'0'))
-        .arg(f.minute, 2, 10, QChar(u'0'))
-        .arg(f.second, 2, 10, QChar(u'0'));
-}
-
-// The value the report page shows beside a numbered label ("Pipe Size"), without its ": ".
-QString headerValue(const JointRecord& rec, QLatin1String label) {
-    const QStringList& lines = rec.headerLines;
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        if (lines[i].endsWith(QStringLiteral(". ") + label) && lines[i + 1].startsWith(u": "))
-            return lines[i + 1].mid(2).trimmed();
-    }
-    return {};
 }
 
 QString jointNumberText(const JointRecord& rec) {
@@ -104,8 +84,9 @@ QStringList summaryHeadings() {
 QStringList summaryRow(const JointRecord& rec, const Evaluation& e, const QString& file,
                        const QString& problem) {
     const ReportFields& f = rec.fields;
-    QStringList row{dateText(f),  f.jobNumber, jointNumberText(rec),
-                    f.employeeId, f.machineId, headerValue(rec, QLatin1String("Pipe Size"))};
+    QStringList row{reportDateText(f),    f.jobNumber,
+                    jointNumberText(rec), f.employeeId,
+                    f.machineId,          reportHeaderValue(rec, QLatin1String("Pipe Size"))};
     for (const auto& span : e.phases)
         row << (span ? seconds(span->endS - span->startS) : QString());
     const auto checkOf = [&e](const QString& name) {
@@ -190,14 +171,14 @@ QByteArray samplesCsv(const JointRecord& rec) {
         const char* label;
         QString value;
     } facts[] = {
-        {"Date/Time", dateText(f)},
+        {"Date/Time", reportDateText(f)},
         {"Joint Number", jointNumberText(rec)},
         {"Job Number", f.jobNumber},
         {"Employee ID", f.employeeId},
         {"Machine ID", f.machineId},
         {"Mach. Model", f.modelText},
         {"Pipe Material", f.material},
-        {"Pipe Size", headerValue(rec, QLatin1String("Pipe Size"))},
+        {"Pipe Size", reportHeaderValue(rec, QLatin1String("Pipe Size"))},
         {"Interfacial Bead", f.interfacial[0]},
         {"Interfacial Soak", f.interfacial[1]},
         {"Interfacial Fuse", f.interfacial[2]},

@@ -266,4 +266,25 @@ QStringList buildReportHeaderLines(const JointRecord& rec) {
     return h.take();
 }
 
+QString reportDateText(const ReportFields& f) {
+    if (f.year == 0) return {};
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(f.year, 4, 10, QChar(u'0'))
+        .arg(f.month, 2, 10, QChar(u'0'))
+        .arg(f.day, 2, 10, QChar(u'0'))
+        .arg(f.hour, 2, 10, QChar(u'0'))
+        .arg(f.minute, 2, 10, QChar(u'0'))
+        .arg(f.second, 2, 10, QChar(u'0'));
+}
+
+// The value the report page shows beside a numbered label ("Pipe Size"), without its ": ".
+QString reportHeaderValue(const JointRecord& rec, QLatin1String label) {
+    const QStringList& lines = rec.headerLines;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].endsWith(QStringLiteral(". ") + label) && lines[i + 1].startsWith(u": "))
+            return lines[i + 1].mid(2).trimmed();
+    }
+    return {};
+}
+
 }  // namespace vr5

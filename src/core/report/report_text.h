@@ -18,6 +18,10 @@ ReportMachineKind reportMachineKind(const QString& modelText);
 // The numbered list of joint facts shown above the plots. Entries starting with ": " belong on
 // the row of the entry before them, "^" starts the next column, "" is an empty row.
 QStringList buildReportHeaderLines(const JointRecord& rec);
+// The report's date and time as "YYYY-MM-DD HH:MM:SS"; empty when the report gives no year.
+QString reportDateText(const ReportFields& f);
+// The value the report page shows beside a numbered label ("Pipe Size"), without its ": ".
+QString reportHeaderValue(const JointRecord& rec, QLatin1String label);
 
 // The identification entry's text without its number, from the report's identity string.
 QString identityLineText(const QString& identity);

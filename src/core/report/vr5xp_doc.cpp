@@ -25,6 +25,7 @@ struct FileKind {
 };
 constexpr FileKind kReportFile{"report file", "a joint report"};
 constexpr FileKind kCalibrationFile{"calibration file", "a calibration file"};
+constexpr FileKind kRecordFile{"report or calibration file", "a report or calibration file"};
 
 // Reads the whole file, or says why it could not.
 bool readWhole(const QString& path, const FileKind& kind, QByteArray& bytes, QString& why) {
@@ -67,6 +68,10 @@ bool refuseUnreadable(const QString& path, const FileKind& kind, QByteArray& byt
 }
 
 }  // namespace
+
+bool readRecordFile(const QString& path, QByteArray& bytes, QString& why) {
+    return readWhole(path, kRecordFile, bytes, why);
+}
 
 FileContents FileContents::of(const QByteArray& bytes) {
     return {bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};

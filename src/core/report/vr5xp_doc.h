@@ -14,6 +14,10 @@
 
 namespace vr5 {
 
+// Reads a report or calibration file whole (at most CVR5XPDoc::kMaxReportBytes), or says why it
+// cannot: missing, a folder, far too large, unreadable.
+bool readRecordFile(const QString& path, QByteArray& bytes, QString& why);
+
 // What a file held: its length and a digest of its bytes, enough to tell that it changed
 // although its modification time may not show it (coarse clocks, a copy that keeps the time).
 struct FileContents {
