@@ -291,3 +291,31 @@ TEST(LiveGuide, ThePlotOfALongJoint) {
 
 }  // namespace
 }  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// The summary's agreement holds up to one poll period exactly, and no further.
+TEST(LiveGuide, AgreementEndsAtOnePollPeriod) {
+    GeneratedJoint j;
+    j.make();
+    LiveGuide guide(setupFor(j, "iso-21307-slp"));
+    for (size_t i = 0; i < j.samples.size(); i += 2)
+        guide.feed(j.samples[i].first * 0.2, j.samples[i].second);
+    const auto durations = guide.phaseDurations();
+    const double poll = 0.4;
+    for (double beyond : {0.0, 0.01}) {
+        SCOPED_TRACE(beyond);
+        Evaluation evaluation;
+        for (int i = 0; i < kPhaseCount; ++i) {
+            ASSERT_TRUE(durations[size_t(i)]);
+            evaluation.phases[size_t(i)] =
+                PhaseSpan{100, 100 + *durations[size_t(i)] + poll + beyond};
+        }
+        for (const GuideSummaryRow& row : guideSummary(guide, evaluation, poll))
+            EXPECT_EQ(row.agrees, beyond == 0.0) << phaseKey(row.phase).toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace vr5

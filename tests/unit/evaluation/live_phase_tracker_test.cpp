@@ -318,3 +318,40 @@ TEST(LivePhaseTracker, AChangeoverBetweenTwoRepliesIsNoSecondBeadUp) {
 
 }  // namespace
 }  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+// Without a visible open, how long the soak had lasted tells a second bead-up (early) from the
+// fusion (after a minute): either side of that minute, replies 2 s apart.
+TEST(LivePhaseTracker, ARiseWithoutAnOpenEarlyOrLateInTheSoak) {
+    struct Case {
+        double soakS;
+        const char* phases;
+    };
+    for (const Case& c : {Case{50, "bead_up heat_soak bead_up"},
+                          Case{70, "bead_up heat_soak open build_up cooling"}}) {
+        SCOPED_TRACE(c.soakS);
+        GeneratedJoint j;
+        j.make();
+        // The same joint without its open: straight from the soak's level to fusion pressure,
+        // `soakS` into the soak.
+        std::vector<std::pair<int, int>> replies;
+        const double soakStart = j.truth[1]->start;
+        for (const auto& [tick, psi] : j.samples) {
+            const double t = tick * 0.2;
+            if (t < soakStart + c.soakS) replies.push_back({tick, psi});
+        }
+        for (int k = 0; k < 300 * 5; ++k)
+            replies.push_back({replies.back().first + 1, int(j.fusePsi)});
+        LivePhaseTracker tracker(guidesOf(j), limitsOf("dvs-2207-1"));
+        for (size_t i = 0; i < replies.size(); i += 10)
+            tracker.feed(replies[i].first * 0.2, replies[i].second);
+        QStringList phases;
+        for (const PhaseEvent& e : tracker.events()) phases << phaseKey(e.phase);
+        EXPECT_EQ(phases.join(u' '), c.phases);
+    }
+}
+
+}  // namespace
+}  // namespace vr5
