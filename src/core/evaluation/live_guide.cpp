@@ -94,6 +94,20 @@ std::optional<GuideReading> guideReading(const protocol::StatusReply& reply) {
     return GuideReading{samples * kPhaseSecondsPerTick, double(*reply.pressurePsi)};
 }
 
+GuideReplies::Taken GuideReplies::take(const protocol::StatusReply& reply, double lastTimeS) {
+    Taken taken;
+    taken.reading = guideReading(reply);
+    if (!taken.reading) {
+        // A logging reply without a readable count or pressure is passed over; only a logger
+        // that says it is not logging ends the joint.
+        if (reply.loggingState && *reply.loggingState != '1') logging_ = false;
+        return taken;
+    }
+    taken.newJoint = lastTimeS < 0 || !logging_ || taken.reading->timeS < lastTimeS;
+    logging_ = true;
+    return taken;
+}
+
 QString guidePhaseName(Phase phase) {
     switch (phase) {
         case Phase::BeadUp:

@@ -47,6 +47,22 @@ struct GuideReading {
 };
 std::optional<GuideReading> guideReading(const protocol::StatusReply& reply);
 
+// Which replies belong to which joint: a joint starts afresh when the logger starts logging, or
+// when its elapsed time goes back while it logs (a new run). A finished or idle logger leaves the
+// last joint as it was.
+class GuideReplies {
+public:
+    struct Taken {
+        std::optional<GuideReading> reading;  // empty: nothing to feed
+        bool newJoint = false;                // a new guide takes this reading
+    };
+    // `lastTimeS` is the present guide's last reply time (negative: there is no guide).
+    Taken take(const protocol::StatusReply& reply, double lastTimeS);
+
+private:
+    bool logging_ = false;
+};
+
 // "Bead-up", "Heat soak", "Changeover", "Pressure build-up", "Cooling".
 QString guidePhaseName(Phase phase);
 

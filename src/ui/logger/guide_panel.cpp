@@ -122,15 +122,10 @@ void GuidePanel::startJoint() {
 }
 
 void GuidePanel::reply(const protocol::StatusReply& reply) {
-    const std::optional<GuideReading> reading = guideReading(reply);
-    if (!reading) {
-        // Finished or idle: the joint stays on show until the next one starts.
-        if (reply.loggingState) logging_ = false;
-        return;
-    }
-    if (!guide_ || !logging_ || reading->timeS < guide_->lastTime()) startJoint();
-    logging_ = true;
-    const std::optional<GuideCue> cue = guide_->feed(reading->timeS, reading->psi);
+    const GuideReplies::Taken taken = replies_.take(reply, guide_ ? guide_->lastTime() : -1);
+    if (!taken.reading) return;  // finished or idle: the joint stays on show
+    if (taken.newJoint) startJoint();
+    const std::optional<GuideCue> cue = guide_->feed(taken.reading->timeS, taken.reading->psi);
     showState();
     plot_->changed();
     if (cue) giveCue(*cue);

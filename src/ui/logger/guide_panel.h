@@ -64,7 +64,7 @@ private:
 
     SettingsStore& settings_;
     std::unique_ptr<LiveGuide> guide_;
-    bool logging_ = false;
+    GuideReplies replies_;
     QLabel* phase_;
     QLabel* ended_;
     QLabel* cue_;

@@ -319,3 +319,53 @@ TEST(LiveGuide, AgreementEndsAtOnePollPeriod) {
 
 }  // namespace
 }  // namespace vr5
+
+namespace vr5 {
+namespace {
+
+protocol::StatusReply replyOf(std::optional<char> logging, std::optional<QByteArray> samples,
+                              std::optional<int> psi = 100) {
+    protocol::StatusReply r;
+    r.loggingState = logging;
+    r.sampleCount = std::move(samples);
+    r.pressurePsi = psi;
+    return r;
+}
+
+// Which replies the guide takes, and where a new joint begins.
+TEST(LiveGuide, RepliesMakeJoints) {
+    struct Step {
+        protocol::StatusReply reply;
+        bool fed;
+        bool newJoint;
+    };
+    GuideReplies replies;
+    double last = -1;  // the guide's last reply time, as the panel keeps it
+    const std::vector<Step> steps = {
+        {replyOf('0', "    0"), false, false},  // idle
+        {replyOf('1', "   10"), true, true},    // logging starts: a joint
+        {replyOf('1', "   12"), true, false},
+        {replyOf('1', "  abc"), false, false},      // no count: nothing fed
+        {replyOf('1', "   -3"), false, false},      // a count below zero
+        {replyOf('1', "   13", {}), false, false},  // no pressure
+        {replyOf('1', "   14"), true, false},       // the same joint goes on
+        {replyOf('1', "    2"), true, true},        // time went back: a new run
+        {replyOf('2', "  500"), false, false},      // finished: the joint stays
+        {replyOf({}, "  501"), false, false},       // no state: nothing changes
+        {replyOf('1', "  600"), true, true},        // logging again after finishing: a joint
+    };
+    for (size_t i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE(i);
+        const GuideReplies::Taken taken = replies.take(steps[i].reply, last);
+        EXPECT_EQ(taken.reading.has_value(), steps[i].fed);
+        EXPECT_EQ(taken.newJoint, steps[i].newJoint);
+        if (taken.reading) {
+            EXPECT_DOUBLE_EQ(taken.reading->timeS,
+                             steps[i].reply.sampleCount->trimmed().toInt() * 0.2);
+            last = taken.reading->timeS;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vr5
